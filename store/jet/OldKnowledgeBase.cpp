@@ -1,0 +1,5 @@
+#include "store/jet/OldKnowledgeBase.h"
+
+OldKnowledgeBaseConversion convertOldKnowledgeBase(const QString&, StatusView&) {
+    return OldKnowledgeBaseConversion::NotOldFormat;
+}
