@@ -39,8 +39,9 @@ void CatalogueHandlers::selectionChanged() {
         return;
     const int current = box->currentItem();
     if (m_adjust.active) {
-        // Without a current item (the tree was cleared) there is no target.
-        if (current != -1 && m_adjustHandler)
+        // Only the user chooses a target: not the tree box while it is being
+        // rebuilt, and not a cleared tree without a current item.
+        if (current != -1 && !m_catalogue.isRebuilding() && m_adjustHandler)
             m_adjustHandler();
         return;
     }

@@ -7,6 +7,8 @@
 #include "store/Statements.h"
 #include "store/StatusView.h"
 
+#include <QScopedValueRollback>
+
 using namespace Qt::StringLiterals;
 
 CatalogueTree::CatalogueTree(TreeBoxHelper& helper, DatabaseObjects& database, StatusView& status)
@@ -16,6 +18,7 @@ void CatalogueTree::indexCatalogue() {
     TreeBox* box = m_helper.treeBox();
     if (!box)
         return;
+    QScopedValueRollback rebuilding(m_rebuilding, true);
     BusyScope busy(m_status);
     TreeBox::Batch batch(*box);
     RecordSet& rows = m_database.primaryRecordSet;
@@ -48,6 +51,7 @@ void CatalogueTree::loadChildren(int index) {
     TreeBox* box = m_helper.treeBox();
     if (!box)
         return;
+    QScopedValueRollback rebuilding(m_rebuilding, true);
     BusyScope busy(m_status);
     TreeBox::Batch batch(*box);
     RecordSet& rows = m_database.primaryRecordSet;

@@ -25,8 +25,13 @@ public:
     // the items of its stored child rows.
     void loadChildren(int index);
 
+    // True while indexCatalogue or loadChildren runs: the selection changes
+    // the tree box makes then are its own, not the user's.
+    bool isRebuilding() const { return m_rebuilding; }
+
 private:
     TreeBoxHelper& m_helper;
     DatabaseObjects& m_database;
     StatusView& m_status;
+    bool m_rebuilding = false;
 };

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QScopedValueRollback>
 #include <QSet>
 
 using namespace Qt::StringLiterals;
@@ -79,7 +78,7 @@ void Reorganisation::refresh() {
     const int current = box ? box->currentItem() : -1;
     if (current == -1)
         return;
-    reloadTree([&] { m_catalogue.loadChildren(current); });
+    m_catalogue.loadChildren(current);
 }
 
 void Reorganisation::markForMove() {
@@ -96,7 +95,7 @@ void Reorganisation::markForMove() {
 void Reorganisation::moveIntoCurrentItem() {
     TreeBox* box = m_helper.treeBox();
     const int current = box ? box->currentItem() : -1;
-    if (!m_adjust.active || m_reloading || current == -1)
+    if (!m_adjust.active || current == -1)
         return;
     if (box->itemImage(current) == Document) {
         m_status.showStatus(u"无法将【"_s + m_adjust.movingTitle + u"】移动到文档下"_s);
@@ -186,12 +185,10 @@ void Reorganisation::deleteCatalogueItem(int index, bool isDirectory) {
         m_status.showStatus(u"删除失败！请检查数据库连接"_s);
         return;
     }
-    reloadTree([&] {
-        if (p == -1)
-            m_catalogue.indexCatalogue();
-        else
-            m_catalogue.loadChildren(p);
-    });
+    if (p == -1)
+        m_catalogue.indexCatalogue();
+    else
+        m_catalogue.loadChildren(p);
 }
 
 void Reorganisation::knowledgeBaseChanged() {
@@ -229,9 +226,4 @@ bool Reorganisation::deleteFromStore(const QString& id, bool isDirectory) {
     return connection.runInTransaction([&] {
         return connection.execute(deleteChildren(id)) && connection.execute(deleteItem(id));
     });
-}
-
-void Reorganisation::reloadTree(const std::function<void()>& reload) {
-    QScopedValueRollback reloading(m_reloading, true);
-    reload();
 }

@@ -73,9 +73,6 @@ private:
     // Deletes a directory (with the documents directly in it) or a document;
     // a directory's two statements succeed or fail together.
     bool deleteFromStore(const QString& id, bool isDirectory);
-    // Runs a reload of the tree, during which the selection changes the
-    // reload brings about are not taken as targets of a move.
-    void reloadTree(const std::function<void()>& reload);
 
     ContextMenu m_menu;
     TreeBoxHelper& m_helper;
@@ -85,5 +82,4 @@ private:
     StatusView& m_status;
     Prompts& m_prompts;
     StartEdit m_startEdit;
-    bool m_reloading = false;
 };

@@ -185,12 +185,12 @@ Conversion convert(QFile& original) {
     const QByteArray image = emptyDatabaseImage();
     if (converted.write(image) != image.size() || !converted.flush())
         return {QStringLiteral("无法写入新文件：") + converted.errorString(), {}};
+    // Whoever could read or write the old file can do so with the new one.
+    if (!converted.setPermissions(info.permissions()))
+        return {QStringLiteral("无法设置新文件的权限"), {}};
     converted.close();
     if (const QString failure = writeKnowledgeBase(convertedPath, table.rows); !failure.isEmpty())
         return {failure, {}};
-    // Whoever could read or write the old file can do so with the new one.
-    if (!QFile::setPermissions(convertedPath, info.permissions()))
-        return {QStringLiteral("无法设置新文件的权限"), {}};
 
     const QString backupPath = backupPathFor(path);
     if (!QFile::rename(path, backupPath))
