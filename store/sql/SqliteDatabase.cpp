@@ -63,9 +63,10 @@ QString sqliteMessage(sqlite3* handle) {
 
 } // namespace
 
-Query::Query(SqliteDatabase& database, QByteArray sql, sqlite3_stmt* statement,
-             const std::vector<SqlValue>& parameters)
-    : m_database(&database), m_sql(std::move(sql)), m_statement(statement) {
+Query::Query(SqliteDatabase& database, QByteArray sql, sqlite3_stmt* statement)
+    : m_database(&database), m_sql(std::move(sql)), m_statement(statement) {}
+
+void Query::bind(const std::vector<SqlValue>& parameters) {
     int index = 0;
     for (const SqlValue& value : parameters) {
         ++index;
@@ -169,7 +170,9 @@ Query SqliteDatabase::query(const QByteArray& sql, const std::vector<SqlValue>& 
         if (rc != SQLITE_OK)
             fail(rc);
     }
-    return Query(*this, sql, statement, parameters);
+    Query query(*this, sql, statement);
+    query.bind(parameters);
+    return query;
 }
 
 void SqliteDatabase::run(const QByteArray& sql, const std::vector<SqlValue>& parameters) {

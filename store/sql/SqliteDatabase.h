@@ -38,8 +38,8 @@ public:
 
 private:
     friend class SqliteDatabase;
-    Query(SqliteDatabase& database, QByteArray sql, sqlite3_stmt* statement,
-          const std::vector<SqlValue>& parameters);
+    Query(SqliteDatabase& database, QByteArray sql, sqlite3_stmt* statement);
+    void bind(const std::vector<SqlValue>& parameters);
 
     SqliteDatabase* m_database;
     QByteArray m_sql;

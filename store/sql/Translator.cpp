@@ -9,8 +9,8 @@ namespace sql {
 namespace {
 
 // The static type of an expression. A condition (a comparison, like, Is Null,
-// And, Or, Not) is not a value; numbers count as conditions, as in the old
-// engine.
+// And, Or, Not) is not a value; a number may stand as a condition (true when
+// not 0), as in the old engine.
 enum class ValueType { Integer, Text, Null, Condition };
 
 struct Translated {

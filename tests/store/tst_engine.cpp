@@ -649,7 +649,7 @@ void EngineTest::openFails() {
     QFETCH(QByteArray, content);
     QFETCH(QString, password);
     const QString path = m_dir.filePath(QStringLiteral("打开失败 ") + name);
-    if (name == u"directory") {
+    if (name == u"folder.db") {
         QVERIFY(QDir(m_dir.path()).mkdir(QFileInfo(path).fileName()));
     } else if (name == u"old.db") {
         QVERIFY(QFile::copy(QStringLiteral(LANJIAN_FIXTURES "/jet4/no-table.db"), path));
