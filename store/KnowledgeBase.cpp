@@ -55,7 +55,9 @@ QString fileNameOf(const QString& path) {
 }
 
 bool openKnowledgeBase(DatabaseObjects& database, const QString& path, KnowledgeBaseView& view) {
-    if (convertOldKnowledgeBase(path, view) == OldKnowledgeBaseConversion::Failed) {
+    QString conversionReport;
+    if (convertOldKnowledgeBase(path, view, conversionReport) ==
+        OldKnowledgeBaseConversion::Failed) {
         // As after any failed open: the old file is closed, nothing is open.
         database.connection.close();
         return false;
@@ -66,6 +68,8 @@ bool openKnowledgeBase(DatabaseObjects& database, const QString& path, Knowledge
     database.secondaryRecordSet.setConnection(&database.connection);
     view.showKnowledgeBaseName(fileNameOf(path));
     view.indexCatalogue();
+    if (!conversionReport.isEmpty())
+        view.showStatus(conversionReport);
     return true;
 }
 

@@ -210,7 +210,8 @@ Conversion convert(QFile& original) {
 
 } // namespace
 
-OldKnowledgeBaseConversion convertOldKnowledgeBase(const QString& path, StatusView& view) {
+OldKnowledgeBaseConversion convertOldKnowledgeBase(const QString& path, StatusView& view,
+                                                   QString& report) {
     QFile original(path);
     if (!original.open(QIODevice::ReadOnly) || !isJetDatabase(original.peek(32)))
         return OldKnowledgeBaseConversion::NotOldFormat;
@@ -224,8 +225,8 @@ OldKnowledgeBaseConversion convertOldKnowledgeBase(const QString& path, StatusVi
                         conversion.failure);
         return OldKnowledgeBaseConversion::Failed;
     }
-    view.showStatus(QStringLiteral("已将旧版知识库【") + name +
-                    QStringLiteral("】转换为新格式，原文件保存为【") +
-                    QFileInfo(conversion.backupPath).fileName() + QStringLiteral("】"));
+    report = QStringLiteral("已将旧版知识库【") + name +
+             QStringLiteral("】转换为新格式，原文件保存为【") +
+             QFileInfo(conversion.backupPath).fileName() + QStringLiteral("】");
     return OldKnowledgeBaseConversion::Converted;
 }

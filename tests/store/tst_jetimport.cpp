@@ -400,12 +400,12 @@ void JetImportTest::convertsOldKnowledgeBase() {
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
 
     RecordingView view;
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::Converted);
+    QString report;
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Converted);
     QCOMPARE(QFileInfo(path).permissions(), QFileInfo(path + ".jet.bak").permissions());
-    QCOMPARE(view.messages,
-             QStringList({"正在转换旧版知识库【" + fileName + "】...",
-                          "已将旧版知识库【" + fileName + "】转换为新格式，原文件保存为【" +
-                              fileName + ".jet.bak】"}));
+    QCOMPARE(view.messages, QStringList({"正在转换旧版知识库【" + fileName + "】..."}));
+    QCOMPARE(report, "已将旧版知识库【" + fileName + "】转换为新格式，原文件保存为【" + fileName +
+                         ".jet.bak】");
     QVERIFY(view.wasBusy);
     QCOMPARE(view.busyDepth, 0);
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
@@ -429,14 +429,14 @@ void JetImportTest::keepsEveryEarlierBackup() {
     QVERIFY(writeFile(path, original));
     QVERIFY(writeFile(path + ".jet.1.bak", "someone else's file"));
     RecordingView view;
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::Converted);
+    QString report;
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Converted);
     const QByteArray firstConversion = fileBytes(path);
 
     QVERIFY(QFile::rename(path, directory.filePath("converted.db")));
     QVERIFY(writeFile(path, original));
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::Converted);
-    QCOMPARE(view.messages.last(),
-             "已将旧版知识库【kb.db】转换为新格式，原文件保存为【kb.db.jet.2.bak】");
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Converted);
+    QCOMPARE(report, "已将旧版知识库【kb.db】转换为新格式，原文件保存为【kb.db.jet.2.bak】");
     QVERIFY(fileBytes(path + ".jet.bak") == original);
     QCOMPARE(fileBytes(path + ".jet.1.bak"), "someone else's file");
     QVERIFY(fileBytes(path + ".jet.2.bak") == original);
@@ -458,7 +458,8 @@ void JetImportTest::leavesOtherFilesAlone() {
     if (!file.isNull())
         QVERIFY(writeFile(path, file));
     RecordingView view;
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::NotOldFormat);
+    QString report;
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::NotOldFormat);
     QCOMPARE(view.messages, QStringList());
     QCOMPARE(view.wasBusy, false);
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden).size(),
@@ -511,7 +512,8 @@ void JetImportTest::failsCleanly() {
     const QString path = directory.filePath(fileName);
     QVERIFY(writeFile(path, file));
     RecordingView view;
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::Failed);
+    QString report;
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Failed);
     QCOMPARE(view.messages.size(), 2);
     const QString failure = "旧版知识库【" + fileName + "】转换失败：";
     QVERIFY2(view.messages[1].startsWith(failure + reason), qPrintable(view.messages[1]));
@@ -535,7 +537,8 @@ void JetImportTest::failsCleanlyInReadOnlyDirectory() {
         QSKIP("this user may write into read-only directories (root), so they cannot be made here");
     }
     RecordingView view;
-    QCOMPARE(convertOldKnowledgeBase(path, view), OldKnowledgeBaseConversion::Failed);
+    QString report;
+    QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Failed);
     QVERIFY(view.messages.last().startsWith(
         "旧版知识库【kb.db】转换失败：无法在知识库所在的文件夹中新建文件："));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"kb.db"}));
@@ -562,7 +565,8 @@ void JetImportTest::damagedCopiesFailCleanly() {
         const QString path = directory.filePath("kb.db");
         QVERIFY(writeFile(path, file));
         RecordingView view;
-        const OldKnowledgeBaseConversion result = convertOldKnowledgeBase(path, view);
+        QString report;
+        const OldKnowledgeBaseConversion result = convertOldKnowledgeBase(path, view, report);
         const QStringList left =
             QDir(directory.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         converted += result == OldKnowledgeBaseConversion::Converted ? 1 : 0;
