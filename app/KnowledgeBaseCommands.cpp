@@ -24,7 +24,7 @@ void openChosenKnowledgeBase(ApplicationContext& context, Prompts& prompts, Know
                            context.runDirectory());
     if (path.isEmpty())
         return;
-    openKnowledgeBase(context.database(), path, view);
+    openKnowledgeBase(context.database(), path, view, context.runDirectory());
     context.settings().writeText(knowledgeBaseKey, fileNameOf(path));
 }
 

@@ -21,6 +21,8 @@ void CatalogueTree::indexCatalogue() {
     QScopedValueRollback rebuilding(m_rebuilding, true);
     BusyScope busy(m_status);
     TreeBox::Batch batch(*box);
+    // One read transaction for the whole loop: one lock, one consistent state.
+    const DatabaseConnection::ReadSnapshot snapshot(m_database.connection);
     RecordSet& rows = m_database.primaryRecordSet;
     RecordSet& lookUp = m_database.secondaryRecordSet;
 
@@ -54,6 +56,8 @@ void CatalogueTree::loadChildren(int index) {
     QScopedValueRollback rebuilding(m_rebuilding, true);
     BusyScope busy(m_status);
     TreeBox::Batch batch(*box);
+    // One read transaction for the whole loop: one lock, one consistent state.
+    const DatabaseConnection::ReadSnapshot snapshot(m_database.connection);
     RecordSet& rows = m_database.primaryRecordSet;
     RecordSet& lookUp = m_database.secondaryRecordSet;
 

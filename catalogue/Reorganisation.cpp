@@ -50,6 +50,7 @@ Reorganisation::Reorganisation(const ContextMenu& menu, TreeBoxHelper& helper,
 
 void Reorganisation::attach(TreeBox& treeBox, CatalogueHandlers& handlers) {
     connect(&treeBox, &TreeBox::rightButtonReleased, this, &Reorganisation::rightButtonReleased);
+    connect(&treeBox, &TreeBox::itemDropped, this, &Reorganisation::itemDropped);
     handlers.setAdjustHandler([this] { moveIntoCurrentItem(); });
 }
 
@@ -97,29 +98,7 @@ void Reorganisation::moveIntoCurrentItem() {
     const int current = box ? box->currentItem() : -1;
     if (!m_adjust.active || current == -1)
         return;
-    if (box->itemImage(current) == Document) {
-        m_status.showStatus(u"无法将【"_s + m_adjust.movingTitle + u"】移动到文档下"_s);
-        return;
-    }
-    const QString targetId = QString::number(box->itemValue(current));
-    // Hung below itself, the marked directory's branch would no longer hang
-    // from the top level and would vanish from the catalogue.
-    if (isInMovingBranch(targetId)) {
-        m_status.showStatus(u"无法将【"_s + m_adjust.movingTitle +
-                            u"】移动到它自己或它的子目录下"_s);
-        return;
-    }
-    const QString question = u"真的要将【"_s + m_adjust.movingTitle + u"】移动到【"_s +
-                             m_helper.currentItemText() + u"】内吗？"_s;
-    if (!m_prompts.askYesNo(question, u"调整位置"_s, Prompts::Icon::Information))
-        return;
-    if (m_database.connection.execute(moveItem(m_adjust.movingId, targetId))) {
-        // Off before the rebuild, so the selections it brings are ordinary ones.
-        m_adjust.active = false;
-        m_catalogue.indexCatalogue();
-    } else {
-        m_status.showStatus(u"移动【"_s + m_adjust.movingTitle + u"】失败！"_s);
-    }
+    moveItemInto(m_adjust.movingId, m_adjust.movingTitle, current, AdjustModeAfterMove::End);
 }
 
 void Reorganisation::moveToTopLevel() {
@@ -127,16 +106,71 @@ void Reorganisation::moveToTopLevel() {
     const int current = box ? box->currentItem() : -1;
     if (current == -1)
         return;
-    const QString t = m_helper.currentItemText();
+    moveItemToTopLevel(current, AdjustModeAfterMove::End);
+}
+
+void Reorganisation::itemDropped(int movingIndex, int targetIndex) {
+    if (!m_database.connection.isConnected()) {
+        m_status.showStatus(u"尚未连接资料库！请点击[文件]-[打开资料库]"_s);
+        return;
+    }
+    TreeBox* box = m_helper.treeBox();
+    if (!box)
+        return;
+    // A drag is a gesture of its own: it neither needs the adjust mode nor
+    // ends it, and the marked item stays marked.
+    if (targetIndex == -1)
+        moveItemToTopLevel(movingIndex, AdjustModeAfterMove::Keep);
+    else
+        moveItemInto(QString::number(box->itemValue(movingIndex)), box->itemText(movingIndex),
+                     targetIndex, AdjustModeAfterMove::Keep);
+}
+
+void Reorganisation::moveItemInto(const QString& movingId, const QString& movingTitle,
+                                  int targetIndex, AdjustModeAfterMove after) {
+    TreeBox* box = m_helper.treeBox();
+    if (!box)
+        return;
+    if (box->itemImage(targetIndex) == Document) {
+        m_status.showStatus(u"无法将【"_s + movingTitle + u"】移动到文档下"_s);
+        return;
+    }
+    const QString targetId = QString::number(box->itemValue(targetIndex));
+    // Hung below itself, a directory's branch would no longer hang from the
+    // top level and would vanish from the catalogue.
+    if (isInBranchOf(movingId, targetId)) {
+        m_status.showStatus(u"无法将【"_s + movingTitle + u"】移动到它自己或它的子目录下"_s);
+        return;
+    }
+    const QString question = u"真的要将【"_s + movingTitle + u"】移动到【"_s +
+                             box->itemText(targetIndex) + u"】内吗？"_s;
+    if (!m_prompts.askYesNo(question, u"调整位置"_s, Prompts::Icon::Information))
+        return;
+    runMove(movingId, movingTitle, targetId, after);
+}
+
+void Reorganisation::moveItemToTopLevel(int index, AdjustModeAfterMove after) {
+    TreeBox* box = m_helper.treeBox();
+    if (!box)
+        return;
+    const QString t = box->itemText(index);
     const QString question = u"真的要将【"_s + t + u"】移动到根目录吗？"_s;
     if (!m_prompts.askYesNo(question, u"到根目录"_s, Prompts::Icon::Information))
         return;
-    if (m_database.connection.execute(moveItem(QString::number(box->itemValue(current)), u"0"_s))) {
-        m_adjust.active = false;
-        m_catalogue.indexCatalogue();
-    } else {
-        m_status.showStatus(u"移动【"_s + t + u"】失败！"_s);
+    runMove(QString::number(box->itemValue(index)), t, u"0"_s, after);
+}
+
+void Reorganisation::runMove(const QString& movingId, const QString& movingTitle,
+                             const QString& parentId, AdjustModeAfterMove after) {
+    if (!m_database.connection.execute(moveItem(movingId, parentId))) {
+        m_status.showStatus(u"移动【"_s + movingTitle + u"】失败！"_s);
+        return;
     }
+    // When the move ends the adjust mode, it is off before the rebuild, so
+    // the selections the rebuild brings are ordinary ones.
+    if (after == AdjustModeAfterMove::End)
+        m_adjust.active = false;
+    m_catalogue.indexCatalogue();
 }
 
 void Reorganisation::cancelAdjust() {
@@ -195,14 +229,14 @@ void Reorganisation::knowledgeBaseChanged() {
     m_adjust.active = false;
 }
 
-bool Reorganisation::isInMovingBranch(const QString& targetId) {
+bool Reorganisation::isInBranchOf(const QString& movingId, const QString& targetId) {
     RecordSet& lookUp = m_database.secondaryRecordSet;
     // The walk up ends at the top level, at a link that names no stored
     // item, or where it meets an ID it has seen: a cycle in a damaged file
     // cannot hold it.
     QSet<QString> seen;
     for (QString id = targetId; !seen.contains(id);) {
-        if (id == m_adjust.movingId)
+        if (id == movingId)
             return true;
         seen.insert(id);
         lookUp.open(selectItemById(id));

@@ -19,7 +19,8 @@ struct DatabaseObjects;
 
 // The reorganisation of the catalogue through the tree box's context menu:
 // refresh a directory, move an item into another directory (the adjust mode)
-// or to the top level, delete an item. Every change goes straight to the
+// or to the top level, delete an item; and the drop of an item dragged within
+// the tree box, which moves it the same way. Every change goes straight to the
 // store; afterwards the affected part of the tree is rebuilt from the store.
 // None of the commands looks at whether an edit is in progress.
 class Reorganisation : public QObject {
@@ -34,8 +35,9 @@ public:
                    AdjustState& adjust, DatabaseObjects& database, StatusView& status,
                    Prompts& prompts, StartEdit startEdit, QObject* parent = nullptr);
 
-    // Opens the menu on the tree box's right button release and takes the
-    // selections of the adjust mode from the tree box's handlers.
+    // Opens the menu on the tree box's right button release, moves items
+    // dropped in the tree box and takes the selections of the adjust mode
+    // from the tree box's handlers.
     void attach(TreeBox& treeBox, CatalogueHandlers& handlers);
 
     // The right button was released over the tree box: opens the menu for
@@ -53,6 +55,9 @@ public:
     void moveIntoCurrentItem();
     // 到根目录: moves the current item (not the marked one) to the top level.
     void moveToTopLevel();
+    // The item at movingIndex was dropped on the item at targetIndex, or
+    // below the items (-1, the top level): moves it there after asking.
+    void itemDropped(int movingIndex, int targetIndex);
     // 取消调整: leaves the adjust mode.
     void cancelAdjust();
     // 删除: deletes the current item after asking.
@@ -67,9 +72,24 @@ public:
     void knowledgeBaseChanged();
 
 private:
-    // True when targetId is the marked item itself or lies below it, as the
-    // store's parent links say.
-    bool isInMovingBranch(const QString& targetId);
+    // What a successful move does to the adjust mode: the adjust mode's own
+    // move and 到根目录 end it, a drop keeps it as it was.
+    enum class AdjustModeAfterMove { End, Keep };
+
+    // Moves the item movingId, titled movingTitle, into the directory at
+    // targetIndex after asking; a document or the item's own branch is
+    // refused with a message.
+    void moveItemInto(const QString& movingId, const QString& movingTitle, int targetIndex,
+                      AdjustModeAfterMove after);
+    // Moves the item at index to the top level after asking.
+    void moveItemToTopLevel(int index, AdjustModeAfterMove after);
+    // Gives the item the new parent in the store and rebuilds the catalogue;
+    // the tree is left as it was when the store refuses.
+    void runMove(const QString& movingId, const QString& movingTitle, const QString& parentId,
+                 AdjustModeAfterMove after);
+    // True when targetId is movingId itself or lies below it, as the store's
+    // parent links say.
+    bool isInBranchOf(const QString& movingId, const QString& targetId);
     // Deletes a directory (with the documents directly in it) or a document;
     // a directory's two statements succeed or fail together.
     bool deleteFromStore(const QString& id, bool isDirectory);

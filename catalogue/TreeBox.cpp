@@ -1,14 +1,22 @@
 #include "catalogue/TreeBox.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QRubberBand>
+#include <QSignalBlocker>
 #include <QStyleOption>
 #include <QTreeWidget>
+#include <QUuid>
 
 #include <algorithm>
+#include <utility>
 
 // A tree box item: its pictures, its value and the number of items in its
 // subtree (itself included), which turns indexes into items and back.
@@ -32,6 +40,9 @@ namespace {
 TreeBoxItem* boxItem(QTreeWidgetItem* item) {
     return static_cast<TreeBoxItem*>(item);
 }
+
+// The drag data: the tree box's mark, the item's index and its value.
+constexpr auto dragFormat = "application/x-lanjian-tree-item";
 
 // Draws dotted lines between the items, the top level included, and boxed
 // plus and minus signs as the open and close buttons.
@@ -100,6 +111,15 @@ TreeBox::TreeBox(QTreeWidget& widget, QList<QIcon> pictures)
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     m_widget.setPalette(palette);
 
+    // Drags are the tree box's own: the widget's drag machinery stays off,
+    // and the viewport's drag events all go through the event filter.
+    m_dragSource = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    m_widget.viewport()->setAcceptDrops(true);
+    m_dropIndicator = new QRubberBand(QRubberBand::Rectangle, m_widget.viewport());
+    m_dropIndicator->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dropIndicator->hide();
+
+    m_widget.installEventFilter(this);
     m_widget.viewport()->installEventFilter(this);
     connect(&m_widget, &QTreeWidget::currentItemChanged, this, &TreeBox::currentItemChanged);
     connect(&m_widget, &QTreeWidget::itemExpanded, this,
@@ -135,6 +155,7 @@ void TreeBox::removeItem(int index) {
     if (!item)
         return;
     Change change(*this);
+    m_pressedItem = nullptr;
     for (QTreeWidgetItem* current = m_widget.currentItem(); current; current = current->parent()) {
         if (current == item) {
             m_widget.setCurrentItem(item->parent());
@@ -153,6 +174,7 @@ void TreeBox::removeItem(int index) {
 
 void TreeBox::clearItems() {
     Change change(*this);
+    m_pressedItem = nullptr;
     if (m_widget.currentItem())
         m_widget.setCurrentItem(nullptr);
     m_resolutions.fill({});
@@ -206,6 +228,34 @@ int TreeBox::currentItem() const {
 
 QTreeWidgetItem* TreeBox::treeItem(int index) const {
     return itemAt(index);
+}
+
+int TreeBox::itemAtPosition(const QPoint& position) const {
+    return indexOf(m_widget.itemAt(position));
+}
+
+QMimeData* TreeBox::dragData(int index) const {
+    const TreeBoxItem* item = itemAt(index);
+    if (!item)
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setData(dragFormat, m_dragSource + ' ' + QByteArray::number(index) + ' ' +
+                                  QByteArray::number(item->value));
+    return data;
+}
+
+int TreeBox::draggedItem(const QMimeData* data) const {
+    if (!data)
+        return -1;
+    const QList<QByteArray> fields = data->data(dragFormat).split(' ');
+    if (fields.size() != 3 || fields[0] != m_dragSource)
+        return -1;
+    bool indexRead = false;
+    bool valueRead = false;
+    const int index = fields[1].toInt(&indexRead);
+    const int value = fields[2].toInt(&valueRead);
+    const TreeBoxItem* item = indexRead && valueRead ? itemAt(index) : nullptr;
+    return item && item->value == value ? index : -1;
 }
 
 TreeBox::Batch::Batch(TreeBox& box) : m_box(box) {
@@ -349,22 +399,135 @@ bool TreeBox::isOnPictureOrText(const QTreeWidgetItem* item, const QPoint& posit
 }
 
 bool TreeBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_widget) {
+        if (event->type() == QEvent::FocusIn && !m_widget.currentItem())
+            return focusInWithoutCurrentItem(event);
+        return false;
+    }
     if (watched != m_widget.viewport())
         return false;
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-        type != QEvent::MouseButtonRelease)
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return mouseEvent(*static_cast<QMouseEvent*>(event));
+    // Every drag event is taken, so the widget itself never drops anything.
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        dragMoveEvent(*static_cast<QDragMoveEvent*>(event));
+        return true;
+    case QEvent::DragLeave:
+        m_dropIndicator->hide();
+        return true;
+    case QEvent::Drop:
+        dropEvent(*static_cast<QDropEvent*>(event));
+        return true;
+    default:
         return false;
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::RightButton)
-        return false;
-    if (type == QEvent::MouseButtonRelease) {
-        emit rightButtonReleased(mouse->globalPosition().toPoint());
-    } else {
-        const QPoint position = mouse->position().toPoint();
-        QTreeWidgetItem* item = m_widget.itemAt(position);
-        if (item && isOnPictureOrText(item, position))
-            m_widget.setCurrentItem(item);
     }
+}
+
+bool TreeBox::focusInWithoutCurrentItem(QEvent* event) {
+    // Given the focus, a Qt item view makes its first item current. Here an
+    // item becomes current only when the user picks one, so that the focus
+    // passing by (a page turned, the edit page left) neither shows an item
+    // nor, in the adjust mode, offers it as the target of a move.
+    QItemSelectionModel* selection = m_widget.selectionModel();
+    const QSignalBlocker quiet(selection);
+    static_cast<QObject&>(m_widget).event(event);
+    selection->clear();
+    m_widget.viewport()->update();
     return true;
+}
+
+bool TreeBox::mouseEvent(const QMouseEvent& mouse) {
+    const QPoint position = mouse.position().toPoint();
+    if (mouse.button() == Qt::RightButton) {
+        if (mouse.type() == QEvent::MouseButtonRelease) {
+            emit rightButtonReleased(mouse.globalPosition().toPoint());
+        } else {
+            QTreeWidgetItem* item = m_widget.itemAt(position);
+            if (item && isOnPictureOrText(item, position))
+                m_widget.setCurrentItem(item);
+        }
+        return true;
+    }
+    if (mouse.button() == Qt::LeftButton) {
+        // The press itself goes on to the widget, which makes the item current.
+        if (mouse.type() == QEvent::MouseButtonPress) {
+            QTreeWidgetItem* item = m_widget.itemAt(position);
+            m_pressedItem = item && isOnPictureOrText(item, position) ? item : nullptr;
+            m_pressPosition = position;
+        } else if (mouse.type() == QEvent::MouseButtonRelease) {
+            m_pressedItem = nullptr;
+        }
+        return false;
+    }
+    if (mouse.type() != QEvent::MouseMove || !m_pressedItem || !(mouse.buttons() & Qt::LeftButton))
+        return false;
+    // Until the drag starts, the pointer may wander without selecting the
+    // items it passes.
+    if ((position - m_pressPosition).manhattanLength() >= QApplication::startDragDistance())
+        startDrag();
+    return true;
+}
+
+void TreeBox::startDrag() {
+    QTreeWidgetItem* item = std::exchange(m_pressedItem, nullptr);
+    auto* drag = new QDrag(&m_widget); // Qt deletes it when the drag has ended
+    drag->setMimeData(dragData(indexOf(item)));
+    drag->setPixmap(item->icon(0).pixmap(m_widget.iconSize()));
+    // The answer is of no use: whatever moves, moves in the store, and the
+    // tree is rebuilt from there.
+    drag->exec(Qt::MoveAction);
+}
+
+void TreeBox::dragMoveEvent(QDragMoveEvent& drag) {
+    if (draggedItem(drag.mimeData()) == -1 || !(drag.possibleActions() & Qt::MoveAction)) {
+        m_dropIndicator->hide();
+        drag.ignore();
+        return;
+    }
+    // Every place is a drop target, documents too: the drop on one is
+    // refused with a message that says why.
+    showDropIndicator(itemAtPosition(drag.position().toPoint()));
+    drag.setDropAction(Qt::MoveAction);
+    drag.accept();
+}
+
+void TreeBox::dropEvent(QDropEvent& drop) {
+    m_dropIndicator->hide();
+    const int moving = draggedItem(drop.mimeData());
+    if (moving == -1 || !(drop.possibleActions() & Qt::MoveAction)) {
+        drop.ignore();
+        return;
+    }
+    const int target = itemAtPosition(drop.position().toPoint());
+    drop.setDropAction(Qt::MoveAction);
+    drop.accept();
+    // The drop is handled once the drag has ended: its handler asks before
+    // it moves, and a question inside the drop would hold the platform's
+    // drag session until it is answered. By then the tree must still hold
+    // the same items at the same places.
+    const int movingValue = itemValue(moving);
+    const int targetValue = itemValue(target);
+    QMetaObject::invokeMethod(
+        this,
+        [this, moving, target, movingValue, targetValue] {
+            if (itemValue(moving) == movingValue && itemValue(target) == targetValue)
+                emit itemDropped(moving, target);
+        },
+        Qt::QueuedConnection);
+}
+
+void TreeBox::showDropIndicator(int targetIndex) {
+    const QRect viewport = m_widget.viewport()->rect();
+    QRect area = viewport;
+    if (const QTreeWidgetItem* item = treeItem(targetIndex)) {
+        const QRect row = m_widget.visualItemRect(item);
+        area = QRect(viewport.left(), row.top(), viewport.width(), row.height());
+    }
+    m_dropIndicator->setGeometry(area);
+    m_dropIndicator->show();
 }

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QPoint>
 #include <array>
 
+class QDragMoveEvent;
+class QDropEvent;
+class QMimeData;
+class QMouseEvent;
+class QRubberBand;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QStyle;
@@ -17,6 +23,9 @@ class TreeBoxItem;
 // is empty, the value 0, the parent and the picture -1, and setters do
 // nothing. Each item has a picture, shown while it is not the current item,
 // and a selected picture, shown while it is.
+//
+// An item can be dragged onto another item or below the items; the tree box
+// only reports the drop and never moves an item itself.
 //
 // The widget must be driven through this model alone. Index look-ups cost
 // O(1) for the sequential patterns of the catalogue (the item just added, the
@@ -51,6 +60,17 @@ public:
     // -1 when there is no current item.
     int currentItem() const;
 
+    // The index of the item in the row at position (viewport coordinates);
+    // -1 below the items.
+    int itemAtPosition(const QPoint& position) const;
+
+    // The data that a drag of the item at index carries, owned by the
+    // caller; nullptr when the index names no item.
+    QMimeData* dragData(int index) const;
+    // The index of the dragged item when data comes from a drag that started
+    // in this tree box and the item is still there; -1 otherwise.
+    int draggedItem(const QMimeData* data) const;
+
     QTreeWidget& widget() const { return m_widget; }
     // The widget's item at index, nullptr when the index names no item.
     QTreeWidgetItem* treeItem(int index) const;
@@ -78,6 +98,10 @@ signals:
     // The right button was released over the tree box. Pressing it on an
     // item's picture or text made that item current first.
     void rightButtonReleased(const QPoint& globalPosition);
+    // The item at movingIndex, dragged within the tree box, was dropped on
+    // the item at targetIndex, or below the items (targetIndex -1). Raised
+    // once the drag has ended.
+    void itemDropped(int movingIndex, int targetIndex);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +137,14 @@ private:
     QIcon pictureIcon(int number) const;
     bool isOnPictureOrText(const QTreeWidgetItem* item, const QPoint& position) const;
     void currentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
+    // The right button as before; the left button starts a drag. True when
+    // the event is taken from the widget.
+    bool focusInWithoutCurrentItem(QEvent* event);
+    bool mouseEvent(const QMouseEvent& mouse);
+    void startDrag();
+    void dragMoveEvent(QDragMoveEvent& drag);
+    void dropEvent(QDropEvent& drop);
+    void showDropIndicator(int targetIndex);
 
     QTreeWidget& m_widget;
     QList<QIcon> m_pictures;
@@ -124,4 +156,14 @@ private:
     // The most recently used index ↔ item resolutions, most recent first,
     // kept valid across additions and removals.
     mutable std::array<Resolution, 4> m_resolutions{};
+    // The item whose picture or text the left button pressed, until the
+    // button is released, a drag starts or items are removed.
+    QTreeWidgetItem* m_pressedItem = nullptr;
+    QPoint m_pressPosition;
+    // Marks the drag data of this tree box, unlike that of any other, in
+    // this process or another.
+    QByteArray m_dragSource;
+    // Frames the row, or the whole viewport for the top level, that a drop
+    // would move the dragged item into.
+    QRubberBand* m_dropIndicator = nullptr;
 };

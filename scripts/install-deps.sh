@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev
   fonts-noto-cjk
   xvfb xauth
+  clang
 )
 
 missing=()

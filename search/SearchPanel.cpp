@@ -65,6 +65,8 @@ void SearchPanel::runSearch() {
         return;
     }
 
+    // One read transaction for the whole loop: one lock, one consistent state.
+    const DatabaseConnection::ReadSnapshot snapshot(m_database.connection);
     RecordSet& rows = m_database.primaryRecordSet;
     rows.open(searchItems(expression, keyword));
     const int rowCount = rows.recordCount();

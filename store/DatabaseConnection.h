@@ -38,6 +38,22 @@ public:
     // Statements run (execute and RecordSet::open) since this object was made.
     quint64 statementCount() const;
 
+    // While it lives, the reads of the connection share one read transaction:
+    // a loop over rows then sees one state of the file and takes its lock once
+    // instead of once per read. A write in between still commits on its own,
+    // at once. Snapshots nest; without an open file they do nothing.
+    class ReadSnapshot {
+    public:
+        explicit ReadSnapshot(DatabaseConnection& connection);
+        ~ReadSnapshot();
+        ReadSnapshot(const ReadSnapshot&) = delete;
+        ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+    private:
+        DatabaseConnection& m_connection;
+        quint64 m_generation;
+    };
+
     struct Impl;
 
 private:

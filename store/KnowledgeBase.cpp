@@ -1,9 +1,11 @@
 #include "store/KnowledgeBase.h"
 
 #include "resources/EmptyDatabaseImage.h"
+#include "store/Backup.h"
 #include "store/DatabaseObjects.h"
 #include "store/Statements.h"
 #include "store/jet/OldKnowledgeBase.h"
+#include "store/sql/SqlFailure.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,7 +56,10 @@ QString fileNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-bool openKnowledgeBase(DatabaseObjects& database, const QString& path, KnowledgeBaseView& view) {
+bool openKnowledgeBase(DatabaseObjects& database, const QString& path, KnowledgeBaseView& view,
+                       const QString& runDirectory) {
+    // Checking a big file, and the day's backup, take a moment.
+    const BusyScope busy(view);
     QString conversionReport;
     if (convertOldKnowledgeBase(path, view, conversionReport) ==
         OldKnowledgeBaseConversion::Failed) {
@@ -62,20 +67,32 @@ bool openKnowledgeBase(DatabaseObjects& database, const QString& path, Knowledge
         database.connection.close();
         return false;
     }
-    if (!database.connection.open(path, QString()))
+    if (!database.connection.open(path, QString())) {
+        // A damaged file is the one failed open worth telling the user about:
+        // it will not open however often it is tried.
+        if (sql::isDamagedFileReport(database.connection.errorText()))
+            view.showStatus(QStringLiteral("知识库【") + fileNameOf(path) +
+                            QStringLiteral("】已损坏，无法打开"));
         return false;
+    }
     database.primaryRecordSet.setConnection(&database.connection);
     database.secondaryRecordSet.setConnection(&database.connection);
     view.showKnowledgeBaseName(fileNameOf(path));
     view.indexCatalogue();
     if (!conversionReport.isEmpty())
         view.showStatus(conversionReport);
+    if (!runDirectory.isEmpty()) {
+        const QString reason = backUpKnowledgeBase(path, runDirectory, QDate::currentDate());
+        if (!reason.isEmpty())
+            view.showStatus(QStringLiteral("备份知识库失败：") + reason);
+    }
     return true;
 }
 
 bool openStartupKnowledgeBase(DatabaseObjects& database, const QString& runDirectory,
                               const QString& settingValue, KnowledgeBaseView& view) {
-    return openKnowledgeBase(database, runDirectory + QLatin1Char('/') + settingValue, view);
+    return openKnowledgeBase(database, runDirectory + QLatin1Char('/') + settingValue, view,
+                             runDirectory);
 }
 
 bool createKnowledgeBase(DatabaseObjects& database, const QString& runDirectory,

@@ -22,12 +22,15 @@ QString fileNameOf(const QString& path);
 
 // Opens the knowledge base file at path (an old program's file is converted
 // first), binds both record sets to the connection, shows the file name and
-// indexes the catalogue. On failure it returns false, shows nothing more and
-// leaves no knowledge base open; the view keeps what it showed.
-bool openKnowledgeBase(DatabaseObjects& database, const QString& path, KnowledgeBaseView& view);
+// indexes the catalogue. Given a runDirectory, it then makes the day's backup
+// there (see backUpKnowledgeBase); a failed backup is reported, the open
+// stands. On failure it returns false and leaves no knowledge base open; the
+// view keeps what it showed, and only a damaged file is reported.
+bool openKnowledgeBase(DatabaseObjects& database, const QString& path, KnowledgeBaseView& view,
+                       const QString& runDirectory = QString());
 
 // Opens the knowledge base that Setting.ini names (the 知识库 value, a file
-// name) from runDirectory.
+// name) from runDirectory, backing it up there.
 bool openStartupKnowledgeBase(DatabaseObjects& database, const QString& runDirectory,
                               const QString& settingValue, KnowledgeBaseView& view);
 

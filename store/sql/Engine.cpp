@@ -27,28 +27,53 @@ Engine::Engine(const QString& file) : m_database(SqliteDatabase::open(file)) {
 void Engine::execute(const QString& statement) {
     Statement parsed = parseStatement(statement);
     checkTransactionAlive();
-    std::visit(Overloaded{
-                   [&](const CreateTable& create) {
-                       m_catalogue.createTable(*m_database, create, statement);
+    if (const auto* select = std::get_if<Select>(&parsed)) {
+        const SelectPlan plan = sql::planSelect(*select, m_catalogue);
+        m_database->query(plan.rows.sql, plan.rows.parameters);
+        return;
+    }
+    auto change = [&] {
+        std::visit(Overloaded{
+                       [&](const CreateTable& create) {
+                           m_catalogue.createTable(*m_database, create, statement);
+                       },
+                       [&](const Select&) {},
+                       [&](const Insert& insert) {
+                           const SqliteStatement translated = translateInsert(insert, m_catalogue);
+                           m_database->run(translated.sql, translated.parameters);
+                       },
+                       [&](const Update& update) {
+                           const SqliteStatement translated = translateUpdate(update, m_catalogue);
+                           m_database->run(translated.sql, translated.parameters);
+                       },
+                       [&](const Delete& deletion) {
+                           const SqliteStatement translated =
+                               translateDelete(deletion, m_catalogue);
+                           m_database->run(translated.sql, translated.parameters);
+                       },
                    },
-                   [&](const Select& select) {
-                       const SelectPlan plan = sql::planSelect(select, m_catalogue);
-                       m_database->query(plan.rows.sql, plan.rows.parameters);
-                   },
-                   [&](const Insert& insert) {
-                       const SqliteStatement translated = translateInsert(insert, m_catalogue);
-                       m_database->run(translated.sql, translated.parameters);
-                   },
-                   [&](const Update& update) {
-                       const SqliteStatement translated = translateUpdate(update, m_catalogue);
-                       m_database->run(translated.sql, translated.parameters);
-                   },
-                   [&](const Delete& deletion) {
-                       const SqliteStatement translated = translateDelete(deletion, m_catalogue);
-                       m_database->run(translated.sql, translated.parameters);
-                   },
-               },
-               parsed);
+                   parsed);
+    };
+    if (m_transactionDepth > 0) {
+        change();
+        return;
+    }
+    // A change on its own takes the write lock before it reads anything.
+    // Otherwise, with another process writing the same file, its read lock
+    // could block that writer while it waits for the writer itself; SQLite
+    // then fails it at once instead of letting it wait its turn.
+    begin();
+    try {
+        change();
+        commit();
+    } catch (...) {
+        try {
+            rollback();
+        } catch (const SqlFailure&) {
+            // The change's own failure is the one to report.
+        }
+        throw;
+    }
 }
 
 SelectPlan Engine::planSelect(const QString& statement) {
@@ -93,6 +118,8 @@ QString Engine::readColumn(const QByteArray& readQuery, qint64 rowid) {
 
 void Engine::begin() {
     checkTransactionAlive();
+    if (m_transactionDepth == 0)
+        finishReadTransaction();
     m_database->run(m_transactionDepth == 0 ? QByteArray("BEGIN IMMEDIATE")
                                             : "SAVEPOINT " + savepoint);
     ++m_transactionDepth;
@@ -102,6 +129,8 @@ void Engine::commit() {
     checkTransactionAlive();
     m_database->run(m_transactionDepth == 1 ? QByteArray("COMMIT") : "RELEASE " + savepoint);
     --m_transactionDepth;
+    if (m_transactionDepth == 0)
+        startReadTransaction();
 }
 
 void Engine::rollback() {
@@ -116,10 +145,46 @@ void Engine::rollback() {
         }
     } catch (const SqlFailure&) {
         m_catalogue.load(*m_database);
+        if (outermost)
+            startReadTransaction();
         throw;
     }
     // A Create Table that was rolled back must leave the catalogue too.
     m_catalogue.load(*m_database);
+    if (outermost)
+        startReadTransaction();
+}
+
+void Engine::beginReading() {
+    if (m_readingDepth++ == 0)
+        startReadTransaction();
+}
+
+void Engine::endReading() {
+    if (--m_readingDepth == 0)
+        finishReadTransaction();
+}
+
+void Engine::startReadTransaction() {
+    if (m_readingDepth == 0 || m_transactionDepth > 0 || m_database->inTransaction())
+        return;
+    try {
+        m_database->run("BEGIN DEFERRED");
+    } catch (const SqlFailure&) {
+    }
+}
+
+void Engine::finishReadTransaction() {
+    if (m_transactionDepth > 0 || !m_database->inTransaction())
+        return;
+    try {
+        m_database->run("COMMIT");
+    } catch (const SqlFailure&) {
+        try {
+            m_database->run("ROLLBACK");
+        } catch (const SqlFailure&) {
+        }
+    }
 }
 
 void Engine::checkTransactionAlive() const {

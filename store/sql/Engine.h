@@ -38,15 +38,26 @@ public:
     void commit();
     void rollback();
 
+    // Reading stretches nest; while one lasts and no transaction is open,
+    // the reads share one deferred read transaction, which every write and
+    // every begin() ends first and takes up again after.
+    void beginReading();
+    void endReading();
+
 private:
     // SQLite rolls a whole transaction back on some failures; the statements
     // that follow must not then run on their own.
     void checkTransactionAlive() const;
     std::vector<qint64> collect(Query query);
+    // The read transaction of a reading stretch; failures only cost speed,
+    // since every read also works on its own.
+    void startReadTransaction();
+    void finishReadTransaction();
 
     std::unique_ptr<SqliteDatabase> m_database;
     TableCatalogue m_catalogue;
     int m_transactionDepth = 0;
+    int m_readingDepth = 0;
 };
 
 } // namespace sql

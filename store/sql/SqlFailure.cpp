@@ -8,6 +8,10 @@ namespace {
 
 const QString sourceName = QStringLiteral("岚笺知识库引擎");
 
+// The SQL state of a damaged file ("data corrupted"), which no other failure
+// uses, so that a report can be told apart by it.
+const char damagedFileState[] = "XX001";
+
 // The prefix of the CHECK constraints that enforce the column types; the
 // constraint name carries the kind of check and the column.
 const QString checkFailedPrefix = QStringLiteral("CHECK constraint failed: lanjian_");
@@ -21,6 +25,10 @@ SqlFailure make(const QString& description, const char* state, int native = 0) {
 QString errorRecordText(const SqlFailure& failure) {
     return QStringLiteral("Description: %1\r\nState: %2, Native: %3, Source: %4\r\n")
         .arg(failure.description, failure.state, QString::number(failure.native), sourceName);
+}
+
+bool isDamagedFileReport(const QString& errorText) {
+    return errorText.contains(QStringLiteral("State: %1,").arg(QLatin1String(damagedFileState)));
 }
 
 namespace failures {
@@ -103,6 +111,11 @@ SqlFailure passwordNotSupported() {
 
 SqlFailure cannotOpen(const QString& file, const QString& reason, int native) {
     return make(QStringLiteral("无法打开知识库 '%1'：%2").arg(file, reason), "08001", native);
+}
+
+SqlFailure damagedFile(const QString& file, const QString& detail) {
+    return make(QStringLiteral("无法打开知识库 '%1'：文件已损坏。%2").arg(file, detail),
+                damagedFileState, SQLITE_CORRUPT);
 }
 
 SqlFailure connectionChangedInTransaction() {

@@ -17,6 +17,9 @@ struct SqlFailure {
 // The error record as errorText shows it, ending in "\r\n".
 QString errorRecordText(const SqlFailure& failure);
 
+// True when errorText reports a damaged knowledge base file (damagedFile).
+bool isDamagedFileReport(const QString& errorText);
+
 // The failures of the engine, one message for each.
 namespace failures {
 
@@ -38,6 +41,8 @@ SqlFailure notASelect();
 SqlFailure noConnection();
 SqlFailure passwordNotSupported();
 SqlFailure cannotOpen(const QString& file, const QString& reason, int native = 0);
+// A file that is a SQLite database but fails its consistency check.
+SqlFailure damagedFile(const QString& file, const QString& detail);
 SqlFailure connectionChangedInTransaction();
 SqlFailure transactionLost();
 SqlFailure outOfMemory();

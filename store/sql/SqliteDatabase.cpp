@@ -12,7 +12,7 @@ namespace sql {
 namespace {
 
 // How long a statement waits for another process's lock before it fails.
-constexpr int busyTimeoutMilliseconds = 1000;
+constexpr int busyTimeoutMilliseconds = 5000;
 // Idle prepared statements kept for reuse.
 constexpr qsizetype statementCacheSize = 64;
 
@@ -55,6 +55,12 @@ QString reasonFor(int resultCode) {
     default:
         return QStringLiteral("知识库引擎出错。");
     }
+}
+
+// A file that begins like a SQLite database but that SQLite cannot read as
+// one has been damaged.
+bool isDamage(int resultCode) {
+    return (resultCode & 0xff) == SQLITE_CORRUPT || (resultCode & 0xff) == SQLITE_NOTADB;
 }
 
 QString sqliteMessage(sqlite3* handle) {
@@ -144,16 +150,31 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString& file) {
         // The first read: fails for a file that is not a database, and waits
         // for (then gives up on) a lock that another process holds.
         database->run("SELECT count(*) FROM sqlite_master");
+        // Nothing may be written to a damaged file: check it before the
+        // settings below and the catalogue's indexes touch it.
+        if (const QString problem = database->firstProblem(); !problem.isEmpty())
+            throw SqlFailure{problem, QString(), SQLITE_CORRUPT};
         if (!database->isReadOnly())
             database->run("PRAGMA journal_mode=DELETE");
         database->run("PRAGMA synchronous=FULL");
         if (const int registered = registerLikeFunction(handle); registered != SQLITE_OK)
             database->fail(registered);
     } catch (const SqlFailure& failure) {
+        if (isDamage(failure.native))
+            throw failures::damagedFile(file,
+                                        QStringLiteral("（SQLite：%1）").arg(failure.description));
         throw failures::cannotOpen(file, reasonFor(failure.native) + sqliteMessage(handle),
                                    failure.native);
     }
     return database;
+}
+
+QString SqliteDatabase::firstProblem() {
+    Query check = query("PRAGMA quick_check(1)");
+    if (!check.next())
+        return QStringLiteral("检查没有结果");
+    const QString verdict = check.text(0);
+    return verdict == QLatin1String("ok") ? QString() : verdict;
 }
 
 SqliteDatabase::~SqliteDatabase() {

@@ -52,7 +52,9 @@ class SqliteDatabase {
 public:
     // Opens an existing SQLite file for reading and writing (read only when the
     // file is write-protected) and reads it once, so that a file that is not a
-    // database or is locked by another process fails here. Throws SqlFailure.
+    // database or is locked by another process fails here. A damaged file
+    // (SQLite's quick check finds a fault) fails too, before anything is
+    // written to it. Throws SqlFailure.
     static std::unique_ptr<SqliteDatabase> open(const QString& file);
     ~SqliteDatabase();
     SqliteDatabase(const SqliteDatabase&) = delete;
@@ -67,6 +69,10 @@ public:
     // Runs work inside a savepoint, so that all of it takes effect or none;
     // rethrows what work throws.
     void atomically(const std::function<void()>& work);
+
+    // What SQLite's quick consistency check finds first; empty when the file
+    // is sound.
+    QString firstProblem();
 
     bool isReadOnly() const;
     // True inside BEGIN … COMMIT.

@@ -244,7 +244,9 @@ const ColumnDefinition* TableDefinition::column(const QString& name) const {
 }
 
 void TableCatalogue::load(SqliteDatabase& database) {
-    m_tables.clear();
+    // The tables known so far stay until the new ones are read in full: a
+    // load that fails (a full disk, an I/O error) must not make the tables
+    // seem gone.
     const QSet<QString> existing = schemaObjectNames(database);
     QHash<QString, QString> definitions; // table name → recorded definition
     if (existing.contains(QString::fromLatin1(catalogueTable))) {
@@ -275,6 +277,7 @@ void TableCatalogue::load(SqliteDatabase& database) {
             }
         }
         table.rowid = rowidName(physical);
+        table.prepareColumnReads();
         table.countsRows = hasAuxiliaryObjects(existing, table, definitions.contains(name));
         tables.push_back(std::move(table));
     }
@@ -292,6 +295,14 @@ void TableCatalogue::load(SqliteDatabase& database) {
         });
     }
     m_tables = std::move(tables);
+}
+
+void TableDefinition::prepareColumnReads() {
+    columnReads.clear();
+    for (const ColumnDefinition& column : columns) {
+        columnReads.push_back("SELECT " + quotedSqlName(column.name) + " FROM " +
+                              quotedSqlName(name) + " WHERE " + rowid + " = ?1");
+    }
 }
 
 const TableDefinition* TableCatalogue::find(const QString& name) const {
@@ -322,6 +333,7 @@ void TableCatalogue::createTable(SqliteDatabase& database, const CreateTable& st
     table.name = statement.table;
     table.columns = statement.columns;
     table.rowid = quotedSqlName(rowColumn);
+    table.prepareColumnReads();
     table.countsRows = true;
     database.atomically([&] {
         database.run(physicalTable(statement));

@@ -16,9 +16,17 @@ struct TableDefinition {
     std::vector<ColumnDefinition> columns; // in the order of Select *
     QByteArray rowid;                      // how SQLite names the row's rowid
     bool countsRows = false;               // the row counter is kept up to date
+    // For each column, the SQLite query that reads it from one row by rowid
+    // (?1), made once so that opening a result costs no text building.
+    std::vector<QByteArray> columnReads;
 
     // The column of that name, letter case ignored; null when there is none.
     const ColumnDefinition* column(const QString& name) const;
+    const QByteArray& columnRead(const ColumnDefinition& column) const {
+        return columnReads[std::size_t(&column - columns.data())];
+    }
+    // Makes columnReads from the columns, the name and the rowid.
+    void prepareColumnReads();
 };
 
 struct TableSize {
@@ -35,7 +43,8 @@ public:
     // Reads the tables of the file. Where the row counter, its triggers or
     // the indexes are missing (a file made by someone else), adds them, unless
     // the file is read only. A table without a recorded definition takes its
-    // types from its declared SQLite types. Throws SqlFailure.
+    // types from its declared SQLite types. Throws SqlFailure, and then
+    // keeps the tables it knew before.
     void load(SqliteDatabase& database);
     // The table of that name, letter case ignored; null when there is none.
     const TableDefinition* find(const QString& name) const;

@@ -189,10 +189,8 @@ SelectPlan planSelect(const Select& statement, const TableCatalogue& catalogue) 
         for (const QString& name : statement.columns)
             columns.push_back(&findColumn(table, name));
     }
-    for (const ColumnDefinition* column : columns) {
-        plan.columns.push_back({column->name, "SELECT " + quotedSqlName(column->name) + " FROM " +
-                                                  tableName + " WHERE " + table.rowid + " = ?1"});
-    }
+    for (const ColumnDefinition* column : columns)
+        plan.columns.push_back({column->name, table.columnRead(*column)});
 
     // The rowid runs in the direction of the last term, so that an index on
     // that column yields the order without sorting.

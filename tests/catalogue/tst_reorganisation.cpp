@@ -16,8 +16,10 @@
 #include "tests/catalogue/support/TestPictures.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -25,6 +27,7 @@
 #include <sqlite3.h>
 
 #include <deque>
+#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -201,11 +204,33 @@ struct Fixture {
 const QStringList indexedTree = {u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u".正在读取..."_s,
                                  u"文档H"_s};
 
+// A point of the viewport below the last item.
+QPoint belowItems(const Fixture& f) {
+    return QPoint(f.widget->viewport()->width() / 2, f.widget->viewport()->height() - 4);
+}
+
 // A right-button click on the viewport below the last item.
 void rightClickBelowItems(Fixture& f) {
-    const QPoint empty(f.widget->viewport()->width() / 2, f.widget->viewport()->height() - 4);
-    QVERIFY(!f.widget->itemAt(empty));
-    QTest::mouseClick(f.widget->viewport(), Qt::RightButton, {}, empty);
+    QVERIFY(!f.widget->itemAt(belowItems(f)));
+    QTest::mouseClick(f.widget->viewport(), Qt::RightButton, {}, belowItems(f));
+}
+
+// Ends a drag of the item titled moving within the tree box with a drop on
+// the item titled target, or below the items when target is empty, and lets
+// the drop be handled.
+void drop(Fixture& f, const QString& moving, const QString& target = QString()) {
+    const std::unique_ptr<QMimeData> data(f.box->dragData(f.indexOf(moving)));
+    QVERIFY(data);
+    const QPoint position =
+        target.isEmpty() ? belowItems(f)
+                         : f.widget->visualItemRect(f.box->treeItem(f.indexOf(target))).center();
+    QDragEnterEvent enter(position, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.widget->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropped(position, Qt::MoveAction, data.get(), Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.widget->viewport(), &dropped);
+    QVERIFY(dropped.isAccepted());
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -227,6 +252,10 @@ private slots:
     void moveToTopLevelAnsweredNoKeepsAdjustMode();
     void failedMovesKeepTreeAndMode();
     void cancelAndNewKnowledgeBaseEndAdjustMode();
+    void dropOntoDirectoryMovesAfterAsking();
+    void dropBelowItemsMovesToTopLevel();
+    void dropsThatAreRefused();
+    void dropLeavesAdjustModeAsItIs();
     void deleteDocumentsInOpenDirectory();
     void deleteTopLevelItems();
     void deleteDirectoryWithSubdirectoryIsRefused();
@@ -498,6 +527,95 @@ void ReorganisationTest::cancelAndNewKnowledgeBaseEndAdjustMode() {
     QVERIFY(!f.adjust.active);
     f.select(u"目录A"_s);
     QVERIFY(f.prompts.asked.isEmpty());
+}
+
+void ReorganisationTest::dropOntoDirectoryMovesAfterAsking() {
+    Fixture f;
+    f.expand(u"目录A"_s);
+    const QStringList expanded = f.tree();
+    f.status.messages.clear();
+    f.prompts.answers = {false};
+    drop(f, u"文档D"_s, u"目录E"_s);
+    QCOMPARE(f.prompts.asked, QStringList{u"调整位置|真的要将【文档D】移动到【目录E】内吗？|i"_s});
+    QCOMPARE(f.storedParent(4), u"1"_s);
+    QCOMPARE(f.tree(), expanded);
+    QVERIFY(f.status.messages.isEmpty());
+
+    f.prompts.answers = {true};
+    drop(f, u"文档D"_s, u"目录E"_s);
+    QCOMPARE(f.storedParent(4), u"5"_s);
+    QCOMPARE(f.tree(), indexedTree);
+    QCOMPARE(f.box->currentItem(), -1);
+    QCOMPARE(f.status.last(), u"目录索引完毕"_s);
+    QVERIFY(!f.adjust.active);
+}
+
+void ReorganisationTest::dropBelowItemsMovesToTopLevel() {
+    Fixture f;
+    f.expand(u"目录A"_s);
+    f.select(u"文档D"_s); // the dragged item, not the current one, moves
+    f.prompts.answers = {true};
+    drop(f, u"目录B"_s);
+    QCOMPARE(f.prompts.asked, QStringList{u"到根目录|真的要将【目录B】移动到根目录吗？|i"_s});
+    QCOMPARE(f.storedParent(2), u"0"_s);
+    QCOMPARE(f.storedParent(4), u"1"_s);
+    QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录B"_s, u".正在读取..."_s,
+                                    u"目录E"_s, u".正在读取..."_s, u"文档H"_s}));
+    QCOMPARE(f.status.last(), u"目录索引完毕"_s);
+}
+
+void ReorganisationTest::dropsThatAreRefused() {
+    Fixture f;
+    f.expand(u"目录A"_s);
+    f.expand(u"目录B"_s);
+    const QStringList expanded = f.tree();
+    const struct {
+        QString moving;
+        QString target;
+        QString refusal;
+    } drops[] = {
+        {u"文档H"_s, u"文档D"_s, u"无法将【文档H】移动到文档下"_s},
+        {u"目录A"_s, u"目录I"_s, u"无法将【目录A】移动到它自己或它的子目录下"_s},
+        {u"目录B"_s, u"目录B"_s, u"无法将【目录B】移动到它自己或它的子目录下"_s},
+    };
+    for (const auto& [moving, target, refusal] : drops) {
+        f.status.messages.clear();
+        drop(f, moving, target);
+        QCOMPARE(f.status.messages, QStringList{refusal});
+    }
+    f.database.connection.close();
+    f.status.messages.clear();
+    drop(f, u"文档D"_s, u"目录E"_s);
+    drop(f, u"文档D"_s);
+    QCOMPARE(f.status.messages, QStringList(2, u"尚未连接资料库！请点击[文件]-[打开资料库]"_s));
+
+    QVERIFY(f.prompts.asked.isEmpty());
+    QCOMPARE(f.tree(), expanded);
+    f.openConnection();
+    QCOMPARE(f.storedParent(1), u"0"_s);
+    QCOMPARE(f.storedParent(8), u"0"_s);
+}
+
+void ReorganisationTest::dropLeavesAdjustModeAsItIs() {
+    Fixture f;
+    f.expand(u"目录A"_s);
+    f.select(u"文档H"_s);
+    f.menu.manualAdjust->trigger();
+    f.prompts.answers = {true};
+    drop(f, u"文档D"_s, u"目录E"_s);
+    QCOMPARE(f.storedParent(4), u"5"_s);
+    f.expand(u"目录A"_s);
+    f.prompts.answers = {true};
+    drop(f, u"目录B"_s);
+    QCOMPARE(f.storedParent(2), u"0"_s);
+    QVERIFY(f.adjust.active);
+    QCOMPARE(f.adjust.movingId, u"8"_s);
+    QCOMPARE(f.adjust.movingTitle, u"文档H"_s);
+
+    // The next current directory is still the target of the marked item.
+    f.prompts.answers = {false};
+    f.select(u"目录E"_s);
+    QCOMPARE(f.prompts.asked.last(), u"调整位置|真的要将【文档H】移动到【目录E】内吗？|i"_s);
 }
 
 void ReorganisationTest::deleteDocumentsInOpenDirectory() {

@@ -2,10 +2,15 @@
 #include "catalogue/TreeBoxHelper.h"
 #include "tests/catalogue/support/TestPictures.h"
 
+#include <QDrag>
+#include <QMimeData>
+#include <QRubberBand>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +36,26 @@ struct Row {
     int parent;
 };
 
+// Sends a drag event of the kind type (DragEnter, DragMove or Drop) with data
+// to the viewport, as the platform does during a drag; returns whether the
+// tree box took it as a move. Moves and the drop reach the viewport only
+// after it accepted the drag's entry.
+bool sendDragEvent(QWidget* viewport, QEvent::Type type, const QPoint& position,
+                   const QMimeData* data) {
+    std::unique_ptr<QDropEvent> event;
+    if (type == QEvent::DragEnter)
+        event = std::make_unique<QDragEnterEvent>(position, Qt::MoveAction, data, Qt::LeftButton,
+                                                  Qt::NoModifier);
+    else if (type == QEvent::DragMove)
+        event = std::make_unique<QDragMoveEvent>(position, Qt::MoveAction, data, Qt::LeftButton,
+                                                 Qt::NoModifier);
+    else
+        event = std::make_unique<QDropEvent>(position, Qt::MoveAction, data, Qt::NoButton,
+                                             Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, event.get());
+    return event->isAccepted() && event->dropAction() == Qt::MoveAction;
+}
+
 } // namespace
 
 class TreeBoxTest : public QObject {
@@ -49,6 +74,8 @@ private slots:
     void clearingTheCurrentItemRaisesSelectionChanged();
     void expandingAndCollapsingBeforeChildrenArePainted();
     void rightButtonMakesItemCurrentOnlyOnPictureOrText();
+    void dragStartsOnPictureOrTextAfterTheStartDistance();
+    void dropsAreReportedAndNeverMoveItems();
     void lookUpsStayRightAcrossSequentialEdits();
     void helperRemovesExactlyTheChildren();
 
@@ -287,6 +314,113 @@ void TreeBoxTest::rightButtonMakesItemCurrentOnlyOnPictureOrText() {
                       QPoint(20, m_widget->viewport()->height() - 5));
     QCOMPARE(events, (QStringList{u"released"_s, u"released"_s}));
     QCOMPARE(m_box->currentItem(), 4);
+}
+
+void TreeBoxTest::dragStartsOnPictureOrTextAfterTheStartDistance() {
+    build();
+    m_widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_widget));
+    QWidget* viewport = m_widget->viewport();
+    auto moveWithLeftButton = [viewport](const QPoint& position) {
+        QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+    const int distance = QApplication::startDragDistance();
+
+    // Right of the text the press selects, but no drag starts.
+    const QRect row = m_widget->visualItemRect(m_box->treeItem(0));
+    const QPoint beside(viewport->width() - 5, row.center().y());
+    QTest::mousePress(viewport, Qt::LeftButton, {}, beside);
+    moveWithLeftButton(beside - QPoint(3 * distance, 0));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, beside - QPoint(3 * distance, 0));
+    QVERIFY(!m_widget->findChild<QDrag*>());
+
+    // On the text: the press makes B current; a drag of B starts once the
+    // pointer has gone the distance, and not before.
+    const QPoint start = labelPoint(4);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    QCOMPARE(m_box->currentItem(), 4);
+    moveWithLeftButton(start + QPoint(distance - 1, 0));
+    QVERIFY(!m_widget->findChild<QDrag*>());
+    moveWithLeftButton(start + QPoint(distance, 0));
+    const QDrag* drag = m_widget->findChild<QDrag*>();
+    QVERIFY(drag);
+    QCOMPARE(m_box->draggedItem(drag->mimeData()), 4);
+    QCOMPARE(m_box->currentItem(), 4);
+}
+
+void TreeBoxTest::dropsAreReportedAndNeverMoveItems() {
+    build();
+    m_widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_widget));
+    QWidget* viewport = m_widget->viewport();
+    const auto* indicator = viewport->findChild<QRubberBand*>();
+    QVERIFY(indicator);
+    QSignalSpy dropped(m_box, &TreeBox::itemDropped);
+    const QList<Row> rows = {{0, u"A"_s, 10, -1}, {1, u"A1"_s, 11, 0}, {2, u"A11"_s, 111, 1},
+                             {3, u"A2"_s, 12, 0}, {4, u"B"_s, 20, -1}, {5, u"C"_s, 30, -1},
+                             {6, u"C1"_s, 31, 5}};
+    const QPoint onA = labelPoint(0);
+    const QPoint onC = labelPoint(5);
+    const QPoint below(20, viewport->height() - 5);
+
+    // Data that is not a drag of this tree box's items: the widget's own
+    // item data, which it would insert itself, another tree box's drag, and
+    // a drag of an item that has gone since.
+    QTreeWidget otherWidget;
+    TreeBox other(otherWidget, m_pictures);
+    other.addItem(-1, u"X"_s, 0, 0, 20);
+    std::unique_ptr<QMimeData> widgetData(
+        m_widget->model()->mimeData({m_widget->model()->index(3, 0)}));
+    std::unique_ptr<QMimeData> otherData(other.dragData(0));
+    m_box->addItem(-1, u"D"_s, 2, 2, 40);
+    std::unique_ptr<QMimeData> goneData(m_box->dragData(7));
+    m_box->removeItem(7);
+    for (const QMimeData* data : {widgetData.get(), otherData.get(), goneData.get()}) {
+        QVERIFY(data);
+        QVERIFY(!sendDragEvent(viewport, QEvent::DragEnter, onA, data));
+        QVERIFY(!sendDragEvent(viewport, QEvent::Drop, onA, data));
+        QVERIFY(indicator->isHidden());
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(dropped.count(), 0);
+    expectRows(rows);
+
+    // B dragged over A, then below the items: the indicator frames A's row,
+    // then the whole viewport.
+    std::unique_ptr<QMimeData> data(m_box->dragData(4));
+    QCOMPARE(m_box->draggedItem(data.get()), 4);
+    QVERIFY(sendDragEvent(viewport, QEvent::DragEnter, onA, data.get()));
+    QVERIFY(indicator->isVisible());
+    const QRect rowOfA = m_widget->visualItemRect(m_box->treeItem(0));
+    QCOMPARE(indicator->geometry(), QRect(0, rowOfA.top(), viewport->width(), rowOfA.height()));
+    QVERIFY(sendDragEvent(viewport, QEvent::DragMove, below, data.get()));
+    QCOMPARE(indicator->geometry(), viewport->rect());
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(viewport, &leave);
+    QVERIFY(indicator->isHidden());
+
+    // Dropped on C and below the items: reported once the drop has returned.
+    for (const auto& [position, target] : {std::pair(onC, 5), std::pair(below, -1)}) {
+        dropped.clear();
+        QVERIFY(sendDragEvent(viewport, QEvent::DragEnter, position, data.get()));
+        QVERIFY(sendDragEvent(viewport, QEvent::Drop, position, data.get()));
+        QVERIFY(indicator->isHidden());
+        QCOMPARE(dropped.count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.at(0), (QVariantList{4, target}));
+        expectRows(rows);
+    }
+
+    // A change of the tree before the drop is handled voids it.
+    dropped.clear();
+    QVERIFY(sendDragEvent(viewport, QEvent::DragEnter, onC, data.get()));
+    QVERIFY(sendDragEvent(viewport, QEvent::Drop, onC, data.get()));
+    m_box->removeItem(5);
+    QCoreApplication::processEvents();
+    QCOMPARE(dropped.count(), 0);
 }
 
 void TreeBoxTest::lookUpsStayRightAcrossSequentialEdits() {
