@@ -1,7 +1,8 @@
 #include "app/Settings.h"
 
+#include "store/WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
@@ -146,11 +147,7 @@ void writeLines(const QString& filePath, const IniLines& ini) {
     QString text;
     for (const QString& line : ini.lines)
         text += line + u'\n';
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(text.toUtf8());
-    file.commit();
+    writeWholeFile(filePath, text.toUtf8());
 }
 
 } // namespace

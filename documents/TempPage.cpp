@@ -1,17 +1,11 @@
 #include "documents/TempPage.h"
 
-#include <QSaveFile>
+#include "store/WholeFile.h"
 
 QString tempPage(const QString& runDirectory) {
     return runDirectory + QStringLiteral("/Data/Temp.html");
 }
 
 bool writeTempPage(const QString& file, const QString& text) {
-    QSaveFile page(file);
-    if (!page.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = text.toUtf8();
-    if (page.write(bytes) != bytes.size())
-        return false;
-    return page.commit();
+    return writeWholeFile(file, text.toUtf8());
 }

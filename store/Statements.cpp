@@ -116,25 +116,34 @@ QString creationTimeText() {
     return creationTimeText(QDateTime::currentDateTime());
 }
 
+// The highest ID is read and the new row written in one transaction, so that
+// a second window saving at the same moment cannot be given the same ID.
 bool addDocument(DatabaseObjects& database, const QString& parentId, const QString& name,
                  const QString& summary, const QString& body) {
-    const QString newId = nextItemId(database.secondaryRecordSet);
-    const QString timeText = creationTimeText();
-    return database.connection.execute(
-        insertDocument(newId, parentId, name, summary, body, timeText));
+    return database.connection.runInTransaction([&] {
+        const QString newId = nextItemId(database.secondaryRecordSet);
+        return database.connection.execute(
+            insertDocument(newId, parentId, name, summary, body, creationTimeText()));
+    });
 }
 
 bool addDirectory(DatabaseObjects& database, const QString& parentId, const QString& name,
                   const QString& summary, const QString& body) {
-    const QString newId = nextItemId(database.secondaryRecordSet);
-    const QString timeText = creationTimeText();
-    return database.connection.execute(
-        insertDirectory(newId, parentId, name, summary, body, timeText));
+    return database.connection.runInTransaction([&] {
+        const QString newId = nextItemId(database.secondaryRecordSet);
+        return database.connection.execute(
+            insertDirectory(newId, parentId, name, summary, body, creationTimeText()));
+    });
 }
 
 bool modifyItem(DatabaseObjects& database, const QString& id, const QString& name,
                 const QString& summary, const QString& body) {
+    // All three texts change together, or none does (a crash in between
+    // would otherwise leave a half-modified item).
     DatabaseConnection& connection = database.connection;
-    return connection.execute(updateTitle(id, name)) &&
-           connection.execute(updateKey(id, summary)) && connection.execute(updateText(id, body));
+    return connection.runInTransaction([&] {
+        return connection.execute(updateTitle(id, name)) &&
+               connection.execute(updateKey(id, summary)) &&
+               connection.execute(updateText(id, body));
+    });
 }

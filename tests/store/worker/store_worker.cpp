@@ -95,14 +95,10 @@ int main(int argc, char** argv) {
             logLine(QStringLiteral("begin %1 %2 0 %3")
                         .arg(sequence)
                         .arg(directory ? "add-dir" : "add-doc", someDirectory));
-            // Taking the next ID and inserting it is one transaction, so
-            // that another writer cannot take the same ID in between.
-            const bool ok = database.connection.runInTransaction([&] {
-                return directory ? addDirectory(database, someDirectory, content.title,
-                                                content.summary, content.body)
-                                 : addDocument(database, someDirectory, content.title,
-                                               content.summary, content.body);
-            });
+            const bool ok = directory ? addDirectory(database, someDirectory, content.title,
+                                                     content.summary, content.body)
+                                      : addDocument(database, someDirectory, content.title,
+                                                    content.summary, content.body);
             const QString newId = ok ? idOfTitle(database, content.title) : QStringLiteral("0");
             if (newId != u"0")
                 items[newId.toLongLong()] = {someDirectory, directory};
