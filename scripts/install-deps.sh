@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev
   fonts-noto-cjk
   xvfb xauth
-  clang
+  clang libclang-rt-14-dev
 )
 
 missing=()
