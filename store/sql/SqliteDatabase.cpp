@@ -58,9 +58,13 @@ QString reasonFor(int resultCode) {
 }
 
 // A file that begins like a SQLite database but that SQLite cannot read as
-// one has been damaged.
-bool isDamage(int resultCode) {
-    return (resultCode & 0xff) == SQLITE_CORRUPT || (resultCode & 0xff) == SQLITE_NOTADB;
+// one has been damaged; any other file is simply no knowledge base.
+bool isDamage(int resultCode, const QString& file) {
+    if ((resultCode & 0xff) != SQLITE_CORRUPT && (resultCode & 0xff) != SQLITE_NOTADB)
+        return false;
+    QFile opened(file);
+    return opened.open(QIODevice::ReadOnly) &&
+           opened.read(16) == QByteArrayView("SQLite format 3", 16);
 }
 
 QString sqliteMessage(sqlite3* handle) {
@@ -160,7 +164,7 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString& file) {
         if (const int registered = registerLikeFunction(handle); registered != SQLITE_OK)
             database->fail(registered);
     } catch (const SqlFailure& failure) {
-        if (isDamage(failure.native))
+        if (isDamage(failure.native, file))
             throw failures::damagedFile(file,
                                         QStringLiteral("（SQLite：%1）").arg(failure.description));
         throw failures::cannotOpen(file, reasonFor(failure.native) + sqliteMessage(handle),

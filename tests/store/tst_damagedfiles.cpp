@@ -56,6 +56,7 @@ private slots:
     void initTestCase();
     void damagedFileIsRefusedUntouched_data();
     void damagedFileIsRefusedUntouched();
+    void otherFilesFailSilently();
     void seededMutationsNeverCrash();
 
 private:
@@ -73,6 +74,17 @@ void DamagedFilesTest::initTestCase() {
     }
     m_sound = fileBytes(path);
     QVERIFY(m_sound.size() > 20 * pageSize);
+}
+
+// A file that is no SQLite database at all is no knowledge base, not a
+// damaged one: its open fails without a word, as every other failed open.
+void DamagedFilesTest::otherFilesFailSilently() {
+    const QString path = m_dir.filePath("文本.db");
+    QVERIFY(writeBytes(path, QByteArray("这不是知识库，只是一段文字。").repeated(500)));
+    DatabaseObjects database;
+    RecordingView view;
+    QVERIFY(!openKnowledgeBase(database, path, view));
+    QVERIFY(view.statuses.isEmpty());
 }
 
 void DamagedFilesTest::damagedFileIsRefusedUntouched_data() {
