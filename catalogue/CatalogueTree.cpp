@@ -11,6 +11,22 @@
 
 using namespace Qt::StringLiterals;
 
+// What every rebuild of the tree holds while it runs: the rebuilding mark,
+// the busy cursor, the tree box's painting held back, and one read
+// transaction for the whole loop (one lock, one consistent state).
+class CatalogueTree::Rebuild {
+public:
+    Rebuild(CatalogueTree& catalogue, TreeBox& box)
+        : m_rebuilding(catalogue.m_rebuilding, true), m_busy(catalogue.m_status), m_batch(box),
+          m_snapshot(catalogue.m_database.connection) {}
+
+private:
+    QScopedValueRollback<bool> m_rebuilding;
+    BusyScope m_busy;
+    TreeBox::Batch m_batch;
+    DatabaseConnection::ReadSnapshot m_snapshot;
+};
+
 CatalogueTree::CatalogueTree(TreeBoxHelper& helper, DatabaseObjects& database, StatusView& status)
     : m_helper(helper), m_database(database), m_status(status) {}
 
@@ -18,11 +34,7 @@ void CatalogueTree::indexCatalogue() {
     TreeBox* box = m_helper.treeBox();
     if (!box)
         return;
-    QScopedValueRollback rebuilding(m_rebuilding, true);
-    BusyScope busy(m_status);
-    TreeBox::Batch batch(*box);
-    // One read transaction for the whole loop: one lock, one consistent state.
-    const DatabaseConnection::ReadSnapshot snapshot(m_database.connection);
+    const Rebuild rebuild(*this, *box);
     RecordSet& rows = m_database.primaryRecordSet;
     RecordSet& lookUp = m_database.secondaryRecordSet;
 
@@ -53,11 +65,7 @@ void CatalogueTree::loadChildren(int index) {
     TreeBox* box = m_helper.treeBox();
     if (!box)
         return;
-    QScopedValueRollback rebuilding(m_rebuilding, true);
-    BusyScope busy(m_status);
-    TreeBox::Batch batch(*box);
-    // One read transaction for the whole loop: one lock, one consistent state.
-    const DatabaseConnection::ReadSnapshot snapshot(m_database.connection);
+    const Rebuild rebuild(*this, *box);
     RecordSet& rows = m_database.primaryRecordSet;
     RecordSet& lookUp = m_database.secondaryRecordSet;
 

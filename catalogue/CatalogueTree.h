@@ -30,6 +30,8 @@ public:
     bool isRebuilding() const { return m_rebuilding; }
 
 private:
+    class Rebuild;
+
     TreeBoxHelper& m_helper;
     DatabaseObjects& m_database;
     StatusView& m_status;
