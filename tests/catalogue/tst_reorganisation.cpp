@@ -14,6 +14,7 @@
 #include "store/Statements.h"
 #include "store/StatusView.h"
 #include "tests/catalogue/support/TestPictures.h"
+#include "tests/documents/support/YesNoPrompts.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -33,43 +34,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Answers the Yes/No questions from a script; a question that was not
-// scripted, or any other prompt, fails the test. Questions are kept as
-// "title|text|icon", the icon "?" for a question and "i" for information.
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<bool> answers;
-    QStringList asked;
-
-    bool askYesNo(const QString& text, const QString& title, Icon icon) override {
-        asked << title + u'|' + text + u'|' + (icon == Icon::Question ? u"?"_s : u"i"_s);
-        if (answers.empty()) {
-            QTest::qFail(qPrintable(u"unscripted question: "_s + text), __FILE__, __LINE__);
-            return false;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    QString askText(const QString& prompt, const QString&, const QString&) override {
-        unscripted(prompt);
-        return QString();
-    }
-    QString chooseFile(const QString& title, const QString&, const QString&) override {
-        unscripted(title);
-        return QString();
-    }
-    std::optional<QColor> chooseColour(const QColor&) override {
-        unscripted(u"colour"_s);
-        return std::nullopt;
-    }
-
-private:
-    static void unscripted(const QString& what) {
-        QTest::qFail(qPrintable(u"unscripted prompt: "_s + what), __FILE__, __LINE__);
-    }
-};
 
 class RecordingStatus : public StatusView {
 public:
@@ -92,7 +56,7 @@ struct Fixture {
     QString path = directory.filePath(u"知识库.db"_s);
     DatabaseObjects database;
     RecordingStatus status;
-    ScriptedPrompts prompts;
+    YesNoPrompts prompts;
     QWidget window;
     QTreeWidget* widget = new QTreeWidget(&window);
     TreeBox* box = new TreeBox(*widget, testPictures());

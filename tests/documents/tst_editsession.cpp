@@ -4,6 +4,7 @@
 #include "store/DatabaseObjects.h"
 #include "store/Statements.h"
 #include "store/StatusView.h"
+#include "tests/documents/support/YesNoPrompts.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -20,43 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Answers the Yes/No questions from a script; any other prompt, or a question
-// that was not scripted, fails the test. Questions are kept as
-// "title|text|icon".
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<bool> answers;
-    QStringList asked;
-
-    bool askYesNo(const QString& text, const QString& title, Icon icon) override {
-        asked << title + u'|' + text + u'|' + (icon == Icon::Question ? u"?"_s : u"i"_s);
-        if (answers.empty()) {
-            QTest::qFail(qPrintable(u"unscripted question: "_s + text), __FILE__, __LINE__);
-            return false;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    QString askText(const QString& prompt, const QString&, const QString&) override {
-        unscripted(prompt);
-        return QString();
-    }
-    QString chooseFile(const QString& title, const QString&, const QString&) override {
-        unscripted(title);
-        return QString();
-    }
-    std::optional<QColor> chooseColour(const QColor&) override {
-        unscripted(u"colour"_s);
-        return std::nullopt;
-    }
-
-private:
-    static void unscripted(const QString& what) {
-        QTest::qFail(qPrintable(u"unscripted prompt: "_s + what), __FILE__, __LINE__);
-    }
-};
 
 class RecordingStatus : public StatusView {
 public:
@@ -124,7 +88,7 @@ struct SessionFixture {
     FakeCatalogue catalogue;
     RecordingDisplay display;
     RecordingStatus status;
-    ScriptedPrompts prompts;
+    YesNoPrompts prompts;
     QWidget window;
     EditPage page;
     std::unique_ptr<EditSession> session;
