@@ -64,19 +64,20 @@ struct PlainSqliteTarget::Statements {
                               "VALUES (?,?,?,?,?,?,0)"),
           updateText(db, "UPDATE NKTB SET NText=? WHERE ID=?"),
           deleteItem(db, "DELETE FROM NKTB WHERE ID=?"),
-          search(db, "SELECT NTitle, ID, NKey, NText FROM NKTB WHERE NTitle||NKey||NText LIKE ?") {}
+          search(db, "SELECT NTitle, ID, NKey, NText FROM NKTB WHERE NTitle||NKey||NText LIKE ?"),
+          everyText(db, "SELECT NTitle, NKey, NText FROM NKTB") {}
 
     bool isValid() const {
         for (const Prepared* statement :
              {&topLevel, &children, &childCount, &childDirectoryCount, &highestId, &insertDocument,
-              &insertDirectory, &updateText, &deleteItem, &search})
+              &insertDirectory, &updateText, &deleteItem, &search, &everyText})
             if (!statement->isValid())
                 return false;
         return true;
     }
 
     Prepared topLevel, children, childCount, childDirectoryCount, highestId, insertDocument,
-        insertDirectory, updateText, deleteItem, search;
+        insertDirectory, updateText, deleteItem, search, everyText;
 };
 
 PlainSqliteTarget::PlainSqliteTarget() = default;
@@ -230,6 +231,17 @@ qint64 PlainSqliteTarget::search(const QString& keyword) {
     }
     sqlite3_reset(rows);
     return tally;
+}
+
+qint64 PlainSqliteTarget::readEveryText() {
+    sqlite3_stmt* rows = m_statements->everyText.get();
+    qint64 bytes = 0;
+    while (sqlite3_step(rows) == SQLITE_ROW)
+        for (int column = 0; column < 3; ++column)
+            if (sqlite3_column_text(rows, column))
+                bytes += sqlite3_column_bytes(rows, column);
+    sqlite3_reset(rows);
+    return bytes;
 }
 
 QString PlainSqliteTarget::errorText() const {

@@ -28,6 +28,11 @@ public:
     qint64 search(const QString& keyword) override;
     QString errorText() const override;
 
+    // Reads NTitle, NKey and NText of every row, as SQLite holds them
+    // (UTF-8), and returns how many bytes they are: the least any search of
+    // the three columns must do.
+    qint64 readEveryText();
+
 private:
     struct Statements;
 

@@ -19,6 +19,10 @@ public:
     qint64 search(const QString& keyword) override;
     QString errorText() const override;
 
+    // The connection and record sets, for the window parts timed on top of
+    // the store.
+    DatabaseObjects& database() { return m_database; }
+
 private:
     // Opening shows nothing here.
     class SilentView : public KnowledgeBaseView {

@@ -48,6 +48,18 @@ QString asciiWord(Random& random) {
     return QLatin1String(asciiWords[random.below(int(asciiWords.size()))]);
 }
 
+// Where the keywords are planted: the Chinese one in a body, the ASCII one in
+// a summary and, in capitals, in the body of the next item.
+bool plantsChineseInBody(int id) {
+    return id % 100 == 7;
+}
+bool plantsAsciiInSummary(int id) {
+    return id % 100 == 42;
+}
+bool plantsAsciiInBody(int id) {
+    return id % 100 == 43;
+}
+
 int utf8Bytes(const QString& text) {
     int bytes = 0;
     for (QChar c : text)
@@ -115,6 +127,20 @@ QString SampleTree::asciiKeyword() {
     return QStringLiteral("Quantum");
 }
 
+QString SampleTree::absentKeyword() {
+    return QStringLiteral("不存在的词条");
+}
+
+int SampleTree::itemsHolding(const QString& keyword) const {
+    int count = 0;
+    for (int id = 1; id <= itemCount(); ++id)
+        if (keyword == chineseKeyword()
+                ? plantsChineseInBody(id)
+                : keyword == asciiKeyword() && (plantsAsciiInSummary(id) || plantsAsciiInBody(id)))
+            ++count;
+    return count;
+}
+
 SampleItem SampleTree::item(int index) const {
     SampleItem item;
     item.id = index + 1;
@@ -128,7 +154,7 @@ SampleItem SampleTree::item(int index) const {
             : QStringLiteral("%1 第%2篇 %3").arg(phrase).arg(item.id).arg(asciiWord(random));
     if (random.below(5) != 0)
         item.summary = QStringLiteral("%1, %2").arg(chinesePhrase(random), asciiWord(random));
-    if (item.id % 100 == 42)
+    if (plantsAsciiInSummary(item.id))
         item.summary += QStringLiteral(" quantum");
     item.body = bodyFor(item.id);
     item.timeText =
@@ -148,9 +174,9 @@ QString SampleTree::bodyFor(int id, std::uint32_t variant) const {
         bytes += utf8Bytes(piece);
     };
     append(QStringLiteral("<html><body>\r\n<h2>%1</h2>\r\n").arg(chinesePhrase(random)));
-    if (id % 100 == 7)
+    if (plantsChineseInBody(id))
         append(QStringLiteral("<p>本篇的") + chineseKeyword() + QStringLiteral("在这里。</p>"));
-    if (id % 100 == 43)
+    if (plantsAsciiInBody(id))
         append(QStringLiteral("<p>QUANTUM mechanics</p>"));
     while (bytes < target) {
         switch (random.below(10)) {

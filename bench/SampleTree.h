@@ -64,10 +64,14 @@ public:
     // Generates a body of the shape's size range for id.
     QString bodyFor(int id, std::uint32_t variant = 0) const;
 
-    // Keywords planted in about one item in a hundred: one Chinese, one
-    // ASCII (found in any letter case).
+    // Keywords planted in the texts: one Chinese, in one body in a hundred;
+    // one ASCII, in one summary in a hundred and, in capitals, in one other
+    // body in a hundred (found in any letter case); one held by no text.
     static QString chineseKeyword();
     static QString asciiKeyword();
+    static QString absentKeyword();
+    // How many items hold the keyword, one of those three.
+    int itemsHolding(const QString& keyword) const;
 
 private:
     SampleTreeShape m_shape;

@@ -2,20 +2,17 @@
 // and 100,000 items against the same work done directly on SQLite, and
 // measures how much memory counting the children of many directories takes.
 
+#include "bench/BenchRun.h"
 #include "bench/PlainSqliteTarget.h"
 #include "bench/ProgramTarget.h"
 #include "bench/SampleTree.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,11 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Options {
-    std::vector<int> sizes;
-    QString workDirectory; // empty: a temporary directory
-};
 
 // One timed operation, as each target does it.
 struct Operation {
@@ -75,51 +67,6 @@ constexpr double ratioGoal = 3.0;
 constexpr double flatnessGoal = 2.0;
 constexpr double memoryGoalMb = 50.0;
 
-void print(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-    std::fflush(stdout);
-}
-
-void progress(const QString& text) {
-    std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stderr);
-}
-
-std::optional<Options> parseOptions(const QCoreApplication& application) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Times the knowledge base store against plain SQLite."));
-    parser.addHelpOption();
-    const QCommandLineOption sizesOption(
-        QStringLiteral("sizes"), QStringLiteral("Item counts to build, comma-separated."),
-        QStringLiteral("list"), QStringLiteral("1000,10000,100000"));
-    const QCommandLineOption workOption(
-        QStringLiteral("work-dir"),
-        QStringLiteral("Where the knowledge bases are built (about 800 MB for 100,000 items); "
-                       "default: a temporary directory, removed at the end."),
-        QStringLiteral("directory"));
-    parser.addOption(sizesOption);
-    parser.addOption(workOption);
-    parser.process(application);
-
-    Options options;
-    for (const QString& part : parser.value(sizesOption).split(QLatin1Char(','))) {
-        bool isNumber = false;
-        const int size = part.trimmed().toInt(&isNumber);
-        if (!isNumber || size < 1000) {
-            progress(QStringLiteral("--sizes: every size must be a number of at least 1000"));
-            return std::nullopt;
-        }
-        options.sizes.push_back(size);
-    }
-    options.workDirectory = parser.value(workOption);
-    return options;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Times the operation on the program and on plain SQLite, run in turn so
 // that both meet the same disk and cache conditions: at least 10 runs each,
 // then more until a second has passed or 200 ran. The first run of each is
@@ -161,12 +108,6 @@ Figure timeOperation(const Operation& operation, int size, BenchTarget& program,
 
 double megabytes(qint64 bytes) {
     return double(bytes) / (1024.0 * 1024.0);
-}
-
-// Removes a knowledge base this program made earlier, with its journal.
-void removeOwnFile(const QString& path) {
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
 }
 
 std::vector<Operation> operationsFor(const SampleTree& tree) {
@@ -216,23 +157,6 @@ std::vector<Operation> operationsFor(const SampleTree& tree) {
     };
 }
 
-// Builds the knowledge base of the tree on the target at path and opens it
-// afresh; false (with a problem noted) when that failed.
-bool buildAndOpen(BenchTarget& target, const QString& path, const SampleTree& tree, double* seconds,
-                  Report& report) {
-    removeOwnFile(path);
-    QElapsedTimer timer;
-    timer.start();
-    const bool built = target.build(path, tree);
-    *seconds = double(timer.elapsed()) / 1000.0;
-    target.close();
-    if (!built || !target.open(path)) {
-        report.problems << QStringLiteral("%1: %2").arg(path, target.errorText());
-        return false;
-    }
-    return true;
-}
-
 // Builds both knowledge bases of size items and times every operation on
 // them; failures are noted in the report.
 void benchmarkSize(const QString& workDirectory, int size, Report& report) {
@@ -243,8 +167,8 @@ void benchmarkSize(const QString& workDirectory, int size, Report& report) {
     const QString programPath = workDirectory + QStringLiteral("/bench-program-%1.db").arg(size);
     const QString plainPath = workDirectory + QStringLiteral("/bench-plain-%1.db").arg(size);
     BuildFigure build{size};
-    if (!buildAndOpen(program, programPath, tree, &build.programSeconds, report) ||
-        !buildAndOpen(plain, plainPath, tree, &build.limitSeconds, report))
+    if (!buildAndOpen(program, programPath, tree, &build.programSeconds, report.problems) ||
+        !buildAndOpen(plain, plainPath, tree, &build.limitSeconds, report.problems))
         return;
     build.programMb = megabytes(QFileInfo(programPath).size());
     build.limitMb = megabytes(QFileInfo(plainPath).size());
@@ -287,7 +211,7 @@ std::optional<double> memoryGrowthMb(const QString& workDirectory, Report& repor
     const QString path = workDirectory + QStringLiteral("/bench-memory.db");
     ProgramTarget program;
     double seconds = 0;
-    if (!buildAndOpen(program, path, tree, &seconds, report))
+    if (!buildAndOpen(program, path, tree, &seconds, report.problems))
         return std::nullopt;
     if (!resetPeakMemory()) {
         report.problems << QStringLiteral("memory: the peak resident size cannot be reset");
@@ -389,24 +313,15 @@ void printReport(const Report& report, std::optional<double> memoryGrowth) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    const std::optional<Options> options = parseOptions(application);
+    const std::optional<BenchOptions> options = parseBenchOptions(
+        application, QStringLiteral("Times the knowledge base store against plain SQLite."),
+        QStringLiteral("about 800 MB for 100,000 items"));
     if (!options)
         return 2;
-
-    std::optional<QTemporaryDir> temporary;
-    QString workDirectory = options->workDirectory;
-    if (workDirectory.isEmpty()) {
-        temporary.emplace();
-        if (!temporary->isValid()) {
-            progress(QStringLiteral("no temporary directory: %1").arg(temporary->errorString()));
-            return 1;
-        }
-        workDirectory = temporary->path();
-    } else if (!QDir().mkpath(workDirectory)) {
-        progress(QStringLiteral("cannot make %1").arg(workDirectory));
+    const WorkDirectory work(options->workDirectory);
+    if (work.path().isEmpty())
         return 1;
-    }
-    workDirectory = QDir(workDirectory).absolutePath();
+    const QString& workDirectory = work.path();
 
     Report report;
     for (int size : options->sizes)

@@ -3,6 +3,7 @@
 // reloading each) against the store-only work of the same statements, and
 // shows whether the widgets stay linear in the number of children.
 
+#include "bench/BenchRun.h"
 #include "bench/ProgramTarget.h"
 #include "catalogue/AdjustState.h"
 #include "catalogue/CatalogueHandlers.h"
@@ -26,7 +27,6 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -41,15 +41,6 @@ constexpr int bigDirectoryChildren = 10000;
 constexpr int runs = 11;
 constexpr double ratioGoal = 3.0;
 constexpr double linearityGoal = 2.0;
-
-void print(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-    std::fflush(stdout);
-}
-
-void progress(const QString& text) {
-    std::fputs((text + u'\n').toUtf8().constData(), stderr);
-}
 
 // Keeps the last message, which tells whether an operation ran to its end.
 class RecordingStatus : public StatusView {
@@ -136,28 +127,12 @@ bool buildKnowledgeBase(DatabaseObjects& database, const QString& path) {
     return database.connection.execute(createItemTable()) && fillKnowledgeBase(database);
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double millisecondsOf(const std::function<void()>& work) {
     QElapsedTimer timer;
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
 }
-
-// Counts the paintings of the widget it watches.
-class PaintCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-    int count = 0;
-};
 
 // The main window's catalogue, reduced to the tree box, the view box and the
 // parts that drive them, wired as the main window wires them.
