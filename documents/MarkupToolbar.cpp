@@ -42,6 +42,33 @@ QString dataRelativePath(const QString& path, const QString& dataDirectory) {
     return path;
 }
 
+QString fileAddress(const QString& path) {
+    QString address;
+    address.reserve(path.size());
+    for (const QChar c : path) {
+        switch (c.unicode()) {
+        case u'&':
+            address += u"&amp;"_s;
+            break;
+        case u'"':
+            address += u"&quot;"_s;
+            break;
+        case u'%':
+            address += u"%25"_s;
+            break;
+        case u'#':
+            address += u"%23"_s;
+            break;
+        case u'?':
+            address += u"%3F"_s;
+            break;
+        default:
+            address += c;
+        }
+    }
+    return address;
+}
+
 QString bareFileName(const QString& path) {
     const qsizetype separator = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     const QString component = path.mid(separator + 1);
@@ -130,7 +157,7 @@ void MarkupToolbar::insertPicture() {
         m_prompts.chooseFile(QStringLiteral("请选择你要添加的图片:"), {}, dataDirectory());
     if (chosen.isEmpty())
         return;
-    const QString path = dataRelativePath(chosen, dataDirectory());
+    const QString path = fileAddress(dataRelativePath(chosen, dataDirectory()));
     wrap(u"<img src=\""_s + path, QStringLiteral("\"/>"), true);
 }
 
@@ -139,7 +166,7 @@ void MarkupToolbar::insertAttachment() {
         m_prompts.chooseFile(QStringLiteral("请选择你要添加的文件:"), {}, dataDirectory());
     if (chosen.isEmpty())
         return;
-    const QString path = dataRelativePath(chosen, dataDirectory());
+    const QString path = fileAddress(dataRelativePath(chosen, dataDirectory()));
     QString linkText = m_prompts.askText(QStringLiteral("给你刚添加的附件起个名字吧~"),
                                          QStringLiteral("添加附件"), bareFileName(chosen));
     if (linkText.isEmpty())

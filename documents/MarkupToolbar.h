@@ -23,6 +23,13 @@ QString colourText(quint32 colourValue);
 // begins with it, compared exactly, letter case included; else the path.
 QString dataRelativePath(const QString& path, const QString& dataDirectory);
 
+// A file path written as the address of a picture or a link, so that the
+// page names exactly that file: "&" and '"' (which would start an entity or
+// end the attribute) as entity references, "%", "#" and "?" (which an
+// address takes as an escape, a fragment or a query) percent-encoded. Other
+// characters stay as they are, so an ordinary path reads as itself.
+QString fileAddress(const QString& path);
+
 // The file name without directory and extension: the last component after
 // the last "/" or "\" (old paths use backslashes), cut at its last ".". A
 // leading dot does not start an extension, so ".bashrc" stays whole.

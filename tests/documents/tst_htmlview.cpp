@@ -179,6 +179,8 @@ void HtmlViewTest::picturesComeFromLocalFilesOnly_data() {
     QTest::newRow("absolute path") << u"ABSOLUTE"_s << u"photo.png"_s;
     QTest::newRow("web address") << u"http://127.0.0.1:9/photo.png"_s << QString();
     QTest::newRow("missing file") << u"nothing.png"_s << QString();
+    QTest::newRow("name with characters an address reads otherwise")
+        << u"图片/C%23 &quot;R&amp;D&quot; 50%25%3F.png"_s << u"图片/C# \"R&D\" 50%?.png"_s;
 }
 
 void HtmlViewTest::picturesComeFromLocalFilesOnly() {
@@ -217,6 +219,9 @@ void HtmlViewTest::clickedLinks_data() {
         << u"附件\\报告.txt"_s << u"DATA/附件/报告.txt"_s << QString();
     QTest::newRow("absolute attachment")
         << u"DATA/附件/报告.txt"_s << u"DATA/附件/报告.txt"_s << QString();
+    QTest::newRow("attachment with characters an address reads otherwise")
+        << u"附件/C%23 &quot;R&amp;D&quot; 50%25%3F.txt"_s << u"DATA/附件/C# \"R&D\" 50%?.txt"_s
+        << QString();
     QTest::newRow("missing attachment")
         << u"缺少.pdf"_s << QString() << u"找不到文件【DATA/缺少.pdf】"_s;
     QTest::newRow("old drive path")
@@ -231,6 +236,7 @@ void HtmlViewTest::clickedLinks() {
     QFETCH(QString, opened);
     QFETCH(QString, message);
     writeFile(m_data + u"/附件/报告.txt"_s, "report");
+    writeFile(m_data + u"/附件/C# \"R&D\" 50%?.txt"_s, "report");
     href.replace(u"DATA"_s, m_data);
     opened.replace(u"DATA"_s, m_data);
     message.replace(u"DATA"_s, m_data);

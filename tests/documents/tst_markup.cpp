@@ -407,6 +407,9 @@ void MarkupTest::pictureIsReferencedRelativeToTheDataDirectory_data() {
     QTest::newRow("selection ends up in the source")
         << "/run/岚笺/Data/猫.png" << true << "<img src=\"猫.pngxy\"/>";
     QTest::newRow("cancelled") << "" << false << "xy";
+    QTest::newRow("characters an address reads otherwise")
+        << "/run/岚笺/Data/img/C# \"R&D\" 50%?.png" << false
+        << "x<img src=\"img/C%23 &quot;R&amp;D&quot; 50%25%3F.png\"/>y";
 }
 
 void MarkupTest::pictureIsReferencedRelativeToTheDataDirectory() {
@@ -431,6 +434,10 @@ void MarkupTest::attachmentIsNamedByTheUserOrByItsBareName_data() {
     QTest::newRow("name given") << "/run/岚笺/Data/files/report.pdf"
                                 << "年度报告"
                                 << "<a href=\"files/report.pdf\">年度报告</a>";
+    QTest::newRow("characters an address reads otherwise")
+        << "/run/岚笺/Data/files/C# 50%?.pdf"
+        << ""
+        << "<a href=\"files/C%23 50%25%3F.pdf\">C# 50%?</a>";
 }
 
 void MarkupTest::attachmentIsNamedByTheUserOrByItsBareName() {
