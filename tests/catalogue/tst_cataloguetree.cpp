@@ -10,6 +10,7 @@
 #include "store/StatusView.h"
 #include "tests/catalogue/support/TestPictures.h"
 #include "tests/documents/support/TestKnowledgeBase.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QStyledItemDelegate>
 #include <QTest>
@@ -18,20 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingStatus : public StatusView {
-public:
-    QStringList messages;
-    int busyDepth = 0;
-    int busyStretches = 0;
-
-    void showStatus(const QString& text) override { messages << text; }
-    void setBusy(bool busy) override {
-        busyDepth += busy ? 1 : -1;
-        if (busy)
-            ++busyStretches;
-    }
-};
 
 // Records the text of every row the tree paints.
 class PaintRecorder : public QStyledItemDelegate {

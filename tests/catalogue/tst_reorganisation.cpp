@@ -15,6 +15,7 @@
 #include "store/StatusView.h"
 #include "tests/catalogue/support/TestPictures.h"
 #include "tests/documents/support/YesNoPrompts.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -34,14 +35,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingStatus : public StatusView {
-public:
-    QStringList messages;
-    void showStatus(const QString& text) override { messages << text; }
-    void setBusy(bool) override {}
-    QString last() const { return messages.isEmpty() ? QString() : messages.last(); }
-};
 
 // A knowledge base file holding
 //   目录A (1) ⊃ { 目录B (2) ⊃ { 文档C (3), 目录I (9) }, 文档D (4) }

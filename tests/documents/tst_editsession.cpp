@@ -5,6 +5,7 @@
 #include "store/Statements.h"
 #include "store/StatusView.h"
 #include "tests/documents/support/YesNoPrompts.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -21,13 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class RecordingStatus : public StatusView {
-public:
-    QStringList messages;
-    void showStatus(const QString& text) override { messages << text; }
-    void setBusy(bool) override {}
-};
 
 // The tree box as a flat pre-order list, and a log of the refreshes, each of
 // which reports like the real ones do.

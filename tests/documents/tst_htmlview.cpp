@@ -5,6 +5,7 @@
 #include "resources/WebAddresses.h"
 #include "resources/WelcomePage.h"
 #include "store/StatusView.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -21,13 +22,6 @@ class RecordingOpener : public UrlOpener {
 public:
     QList<QUrl> opened;
     void openUrl(const QUrl& address) override { opened << address; }
-};
-
-class RecordingStatus : public StatusView {
-public:
-    QStringList messages;
-    void showStatus(const QString& text) override { messages << text; }
-    void setBusy(bool) override {}
 };
 
 // Keeps every resource the view asked for and what it got.

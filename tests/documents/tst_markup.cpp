@@ -3,6 +3,7 @@
 #include "documents/MarkupToolbar.h"
 #include "documents/Prompts.h"
 #include "store/StatusView.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,13 +62,6 @@ private:
         answers.pop_front();
         return answer;
     }
-};
-
-class RecordingStatus : public StatusView {
-public:
-    QStringList messages;
-    void showStatus(const QString& text) override { messages << text; }
-    void setBusy(bool) override {}
 };
 
 class RecordingPreview : public PreviewDisplay {

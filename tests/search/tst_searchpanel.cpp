@@ -3,6 +3,7 @@
 #include "store/DatabaseObjects.h"
 #include "store/Statements.h"
 #include "store/StatusView.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,27 +18,6 @@
 #include <memory>
 
 namespace {
-
-struct StatusMessage {
-    QString text;
-    int busyDepth;
-};
-
-class RecordingStatus : public StatusView {
-public:
-    void showStatus(const QString& text) override { messages.append({text, busyDepth}); }
-    void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
-
-    QStringList texts() const {
-        QStringList result;
-        for (const StatusMessage& message : messages)
-            result.append(message.text);
-        return result;
-    }
-
-    QList<StatusMessage> messages;
-    int busyDepth = 0;
-};
 
 class RecordingActions : public SearchResultActions {
 public:
@@ -198,11 +178,11 @@ void SearchPanelTest::search(const QString& keyword) {
     QVERIFY(m_page->searchBox->hasFocus());
     typeText(m_page->searchBox, keyword);
     QCOMPARE(m_page->searchBox->text(), keyword);
-    m_status->messages.clear();
+    *m_status = RecordingStatus();
     QTest::keyClick(m_page->searchBox, Qt::Key_Return);
     QCOMPARE(m_status->busyDepth, 0);
-    for (const StatusMessage& message : m_status->messages)
-        QVERIFY2(message.busyDepth > 0, qPrintable(message.text));
+    for (qsizetype i = 0; i < m_status->messages.size(); ++i)
+        QVERIFY2(m_status->busyDepthAtMessage[i] > 0, qPrintable(m_status->messages[i]));
 }
 
 void SearchPanelTest::noColumnChosenRunsNoStatement() {
@@ -214,7 +194,7 @@ void SearchPanelTest::noColumnChosenRunsNoStatement() {
     m_page->chooseColumns(false, false, false);
     const quint64 statementsBefore = m_database->connection.statementCount();
     search(QStringLiteral("笔记"));
-    QCOMPARE(m_status->texts(), QStringList({"正在搜索...", "请勾选至少一个搜索项"}));
+    QCOMPARE(m_status->messages, QStringList({"正在搜索...", "请勾选至少一个搜索项"}));
     QVERIFY(m_page->entries().isEmpty());
     QCOMPARE(m_database->connection.statementCount(), statementsBefore);
 }
@@ -228,8 +208,8 @@ void SearchPanelTest::titleOnlyListsEveryReturnedRow() {
     search(QStringLiteral("图片"));
     QCOMPARE(m_page->entries(),
              QList<Entry>({{QStringLiteral("图片说明"), 1}, {QStringLiteral("图片"), 3}}));
-    QCOMPARE(m_status->texts(), QStringList({"正在搜索...", "共找到 2 条记录，正在分析重组...",
-                                             "搜索完毕，共找到 2 条记录"}));
+    QCOMPARE(m_status->messages, QStringList({"正在搜索...", "共找到 2 条记录，正在分析重组...",
+                                              "搜索完毕，共找到 2 条记录"}));
 }
 
 void SearchPanelTest::bodyOnlyDropsKeywordsInsideTags() {
@@ -244,8 +224,8 @@ void SearchPanelTest::bodyOnlyDropsKeywordsInsideTags() {
     QCOMPARE(m_page->entries(), QList<Entry>({{QStringLiteral("乙"), 2},
                                               {QStringLiteral("丁 photo"), 4},
                                               {QStringLiteral("戊"), 5}}));
-    QCOMPARE(m_status->texts(), QStringList({"正在搜索...", "共找到 4 条记录，正在分析重组...",
-                                             "搜索完毕，共找到 3 条记录"}));
+    QCOMPARE(m_status->messages, QStringList({"正在搜索...", "共找到 4 条记录，正在分析重组...",
+                                              "搜索完毕，共找到 3 条记录"}));
 }
 
 void SearchPanelTest::contentFilterFoldsCapitals() {
@@ -257,7 +237,7 @@ void SearchPanelTest::contentFilterFoldsCapitals() {
     m_page->chooseColumns(false, false, true);
     search(QStringLiteral("qt"));
     QCOMPARE(m_page->entries(), QList<Entry>({{QStringLiteral("框架"), 1}}));
-    QCOMPARE(m_status->texts().last(), QStringLiteral("搜索完毕，共找到 1 条记录"));
+    QCOMPARE(m_status->messages.last(), QStringLiteral("搜索完毕，共找到 1 条记录"));
 }
 
 void SearchPanelTest::emptyKeyword_data() {
@@ -281,7 +261,7 @@ void SearchPanelTest::emptyKeyword() {
     m_page->chooseColumns(true, true, bodyChosen);
     search(QString());
     QCOMPARE(m_page->entries(), entries);
-    QCOMPARE(m_status->texts(),
+    QCOMPARE(m_status->messages,
              QStringList({"正在搜索...", "共找到 2 条记录，正在分析重组...", finalMessage}));
 }
 
@@ -317,7 +297,7 @@ void SearchPanelTest::patternCharactersAndApostrophes() {
 void SearchPanelTest::searchWithoutKnowledgeBase() {
     search(QStringLiteral("任何"));
     QCOMPARE(m_page->entries(), QList<Entry>({{SearchPanel::noResultText, -1}}));
-    QCOMPARE(m_status->texts(), QStringList({"正在搜索...", "搜索完毕，未搜索到相关资料"}));
+    QCOMPARE(m_status->messages, QStringList({"正在搜索...", "搜索完毕，未搜索到相关资料"}));
 }
 
 void SearchPanelTest::sameNamesOpenTheirOwnItems() {
@@ -358,7 +338,7 @@ void SearchPanelTest::rightButtonWhileEditingIsRefused() {
     m_status->messages.clear();
     m_page->clickEntry(0, Qt::RightButton);
     QVERIFY(m_actions->modifySessions.isEmpty());
-    QCOMPARE(m_status->texts(), QStringList({"你目前正处于编辑模式，请先保存或退出"}));
+    QCOMPARE(m_status->messages, QStringList({"你目前正处于编辑模式，请先保存或退出"}));
 }
 
 void SearchPanelTest::entriesThatShowNothing() {

@@ -3,25 +3,12 @@
 #include "store/KnowledgeBase.h"
 #include "store/Statements.h"
 #include "support/StoreFiles.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-class RecordingView : public KnowledgeBaseView {
-public:
-    void showStatus(const QString& text) override { statuses << text; }
-    void setBusy(bool) override {}
-    void showKnowledgeBaseName(const QString&) override {}
-    void indexCatalogue() override {}
-
-    QStringList statuses;
-};
-
-} // namespace
 
 class BackupTest : public QObject {
     Q_OBJECT
@@ -58,9 +45,9 @@ void BackupTest::init() {
 
 void BackupTest::openMakesConsistentCopy() {
     DatabaseObjects database;
-    RecordingView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(openKnowledgeBase(database, m_path, view, m_runDirectory));
-    QVERIFY(view.statuses.isEmpty());
+    QVERIFY(view.messages.isEmpty());
     QCOMPARE(QDir(backupFolder(m_runDirectory)).entryList(QDir::Files),
              QStringList{QFileInfo(todaysBackup()).fileName()});
 
@@ -73,7 +60,7 @@ void BackupTest::openMakesConsistentCopy() {
 
 void BackupTest::secondOpenOfTheDayMakesNone() {
     DatabaseObjects database;
-    RecordingView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(openKnowledgeBase(database, m_path, view, m_runDirectory));
     const QByteArray first = fileBytes(todaysBackup());
     QVERIFY(addDocument(database, "0", "后来的文档", "", "<p>新</p>"));
@@ -124,17 +111,17 @@ void BackupTest::failedBackupIsReportedAndOpenStands() {
     }
 
     DatabaseObjects database;
-    RecordingView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(openKnowledgeBase(database, m_path, view, m_runDirectory));
     QVERIFY(database.connection.isConnected());
-    QCOMPARE(view.statuses.size(), 1);
+    QCOMPARE(view.messages.size(), 1);
     if (folderIsAFile) {
-        QCOMPARE(view.statuses.first(), "备份知识库失败：无法创建备份文件夹【" + folder + "】");
+        QCOMPARE(view.messages.first(), "备份知识库失败：无法创建备份文件夹【" + folder + "】");
         QCOMPARE(fileBytes(blocker), QByteArray("一个文件占着文件夹的位置"));
     } else {
-        QVERIFY2(view.statuses.first().startsWith("备份知识库失败：无法写入备份文件【" +
+        QVERIFY2(view.messages.first().startsWith("备份知识库失败：无法写入备份文件【" +
                                                   todaysBackup() + "】"),
-                 qPrintable(view.statuses.first()));
+                 qPrintable(view.messages.first()));
         QVERIFY(!QFileInfo::exists(todaysBackup()));
         QVERIFY(QFileInfo(blocker + "/里面").isDir());
     }

@@ -5,6 +5,7 @@
 #include "store/KnowledgeBase.h"
 #include "store/Statements.h"
 #include "support/StoreFiles.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,17 +14,6 @@
 #include <QTest>
 
 namespace {
-
-class RecordingView : public KnowledgeBaseView {
-public:
-    void showStatus(const QString& text) override { statuses << text; }
-    void setBusy(bool) override {}
-    void showKnowledgeBaseName(const QString& fileName) override { names << fileName; }
-    void indexCatalogue() override {}
-
-    QStringList statuses;
-    QStringList names;
-};
 
 constexpr int pageSize = 4096;
 
@@ -82,9 +72,9 @@ void DamagedFilesTest::otherFilesFailSilently() {
     const QString path = m_dir.filePath("文本.db");
     QVERIFY(writeBytes(path, QByteArray("这不是知识库，只是一段文字。").repeated(500)));
     DatabaseObjects database;
-    RecordingView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(!openKnowledgeBase(database, path, view));
-    QVERIFY(view.statuses.isEmpty());
+    QVERIFY(view.messages.isEmpty());
 }
 
 void DamagedFilesTest::damagedFileIsRefusedUntouched_data() {
@@ -107,10 +97,10 @@ void DamagedFilesTest::damagedFileIsRefusedUntouched() {
     QVERIFY(writeBytes(path, bytes));
 
     DatabaseObjects database;
-    RecordingView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(!openKnowledgeBase(database, path, view));
     QVERIFY(!database.connection.isConnected());
-    QCOMPARE(view.statuses, QStringList{"知识库【损坏.db】已损坏，无法打开"});
+    QCOMPARE(view.messages, QStringList{"知识库【损坏.db】已损坏，无法打开"});
     QVERIFY(view.names.isEmpty());
     QVERIFY(fileBytes(path) == bytes);
     QVERIFY(!QFileInfo::exists(path + "-journal"));
@@ -118,9 +108,9 @@ void DamagedFilesTest::damagedFileIsRefusedUntouched() {
     // A sound file opens on the same objects afterwards, silently.
     const QString sound = m_dir.filePath("完好.db");
     QVERIFY(writeBytes(sound, m_sound));
-    view.statuses.clear();
+    view.messages.clear();
     QVERIFY(openKnowledgeBase(database, sound, view));
-    QVERIFY(view.statuses.isEmpty());
+    QVERIFY(view.messages.isEmpty());
 }
 
 void DamagedFilesTest::seededMutationsNeverCrash() {

@@ -5,6 +5,7 @@
 #include "store/DatabaseObjects.h"
 #include "store/Statements.h"
 #include "store/StatusView.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,18 +145,6 @@ QByteArray withHeaderBitsFlipped(QByteArray file, qsizetype offset, QByteArrayVi
 }
 
 // A status view that remembers what it was told.
-class RecordingView : public StatusView {
-public:
-    void showStatus(const QString& text) override { messages.append(text); }
-    void setBusy(bool busy) override {
-        busyDepth += busy ? 1 : -1;
-        wasBusy = wasBusy || busy;
-    }
-    QStringList messages;
-    int busyDepth = 0;
-    bool wasBusy = false;
-};
-
 // The rows of a converted knowledge base, read with SQLite itself so that
 // NULL and the empty text stay apart; in the order they were inserted.
 Rows storedRows(const QString& path) {
@@ -399,14 +388,14 @@ void JetImportTest::convertsOldKnowledgeBase() {
     QVERIFY(writeFile(path, original));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
 
-    RecordingView view;
+    RecordingStatus view;
     QString report;
     QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Converted);
     QCOMPARE(QFileInfo(path).permissions(), QFileInfo(path + ".jet.bak").permissions());
     QCOMPARE(view.messages, QStringList({"正在转换旧版知识库【" + fileName + "】..."}));
     QCOMPARE(report, "已将旧版知识库【" + fileName + "】转换为新格式，原文件保存为【" + fileName +
                          ".jet.bak】");
-    QVERIFY(view.wasBusy);
+    QVERIFY(view.busyStretches > 0);
     QCOMPARE(view.busyDepth, 0);
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              QStringList({fileName, fileName + ".jet.bak"}));
@@ -428,7 +417,7 @@ void JetImportTest::keepsEveryEarlierBackup() {
     const QByteArray original = fileBytes(fixturePath("sample.db"));
     QVERIFY(writeFile(path, original));
     QVERIFY(writeFile(path + ".jet.1.bak", "someone else's file"));
-    RecordingView view;
+    RecordingStatus view;
     QString report;
     QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Converted);
     const QByteArray firstConversion = fileBytes(path);
@@ -457,11 +446,11 @@ void JetImportTest::leavesOtherFilesAlone() {
     const QString path = directory.filePath("kb.db");
     if (!file.isNull())
         QVERIFY(writeFile(path, file));
-    RecordingView view;
+    RecordingStatus view;
     QString report;
     QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::NotOldFormat);
     QCOMPARE(view.messages, QStringList());
-    QCOMPARE(view.wasBusy, false);
+    QCOMPARE(view.busyStretches, 0);
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden).size(),
              file.isNull() ? 0 : 1);
     QCOMPARE(fileBytes(path), file);
@@ -511,7 +500,7 @@ void JetImportTest::failsCleanly() {
     QTemporaryDir directory;
     const QString path = directory.filePath(fileName);
     QVERIFY(writeFile(path, file));
-    RecordingView view;
+    RecordingStatus view;
     QString report;
     QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Failed);
     QCOMPARE(view.messages.size(), 2);
@@ -536,7 +525,7 @@ void JetImportTest::failsCleanlyInReadOnlyDirectory() {
         probe.remove();
         QSKIP("this user may write into read-only directories (root), so they cannot be made here");
     }
-    RecordingView view;
+    RecordingStatus view;
     QString report;
     QCOMPARE(convertOldKnowledgeBase(path, view, report), OldKnowledgeBaseConversion::Failed);
     QVERIFY(view.messages.last().startsWith(
@@ -564,7 +553,7 @@ void JetImportTest::damagedCopiesFailCleanly() {
         QTemporaryDir directory;
         const QString path = directory.filePath("kb.db");
         QVERIFY(writeFile(path, file));
-        RecordingView view;
+        RecordingStatus view;
         QString report;
         const OldKnowledgeBaseConversion result = convertOldKnowledgeBase(path, view, report);
         const QStringList left =

@@ -2,6 +2,7 @@
 #include "store/DatabaseObjects.h"
 #include "store/KnowledgeBase.h"
 #include "store/Statements.h"
+#include "tests/support/RecordingViews.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,6 @@
 #include <QTest>
 
 namespace {
-
-// Records what the knowledge base routines show.
-class FakeKnowledgeBaseView : public KnowledgeBaseView {
-public:
-    void showStatus(const QString& text) override { statuses << text; }
-    void setBusy(bool) override {}
-    void showKnowledgeBaseName(const QString& fileName) override { names << fileName; }
-    void indexCatalogue() override { ++indexCount; }
-
-    bool untouched() const { return statuses.isEmpty() && names.isEmpty() && indexCount == 0; }
-
-    QStringList statuses;
-    QStringList names;
-    int indexCount = 0;
-};
 
 QByteArray contentsOf(const QString& path) {
     QFile file(path);
@@ -66,7 +52,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_temp;
     QString m_runDirectory;
     std::unique_ptr<DatabaseObjects> m_database;
-    FakeKnowledgeBaseView m_view;
+    RecordingKnowledgeBaseView m_view;
 };
 
 void KnowledgeBaseTest::init() {
@@ -75,7 +61,7 @@ void KnowledgeBaseTest::init() {
     m_runDirectory = m_temp->filePath(QStringLiteral("岚笺 运行目录"));
     QVERIFY(QDir().mkpath(m_runDirectory));
     m_database = std::make_unique<DatabaseObjects>();
-    m_view = FakeKnowledgeBaseView();
+    m_view = RecordingKnowledgeBaseView();
 }
 
 void KnowledgeBaseTest::cleanup() {
@@ -85,7 +71,7 @@ void KnowledgeBaseTest::cleanup() {
 
 QString KnowledgeBaseTest::openSampleKnowledgeBase() {
     const QString path = m_temp->filePath(QStringLiteral("已开.db"));
-    FakeKnowledgeBaseView view;
+    RecordingKnowledgeBaseView view;
     if (!writeFile(path, emptyDatabaseImage()) || !openKnowledgeBase(*m_database, path, view) ||
         !m_database->connection.execute(createItemTable()) ||
         !addDocument(*m_database, "0", "已开的文档", "", ""))
@@ -133,7 +119,7 @@ void KnowledgeBaseTest::createsWithNameAsGiven() {
     QVERIFY(m_database->connection.isConnected());
     QCOMPARE(m_view.names, QStringList{fileName});
     QCOMPARE(m_view.indexCount, 1);
-    QCOMPARE(m_view.statuses, QStringList{});
+    QCOMPARE(m_view.messages, QStringList{});
     QCOMPARE(QDir(m_runDirectory).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 2);
 }
 
@@ -174,7 +160,7 @@ void KnowledgeBaseTest::existingPathIsLeftAlone() {
         QVERIFY(QFile::link(m_runDirectory + "/不存在", path));
 
     QVERIFY(!createKnowledgeBase(*m_database, m_runDirectory, "旧 知识库", m_view));
-    QCOMPARE(m_view.statuses, QStringList{"知识库【旧 知识库.db】已存在，创建失败！"});
+    QCOMPARE(m_view.messages, QStringList{"知识库【旧 知识库.db】已存在，创建失败！"});
     QVERIFY(m_view.names.isEmpty());
     QCOMPARE(m_view.indexCount, 0);
     if (kind == "file")
@@ -205,7 +191,7 @@ void KnowledgeBaseTest::illegalNameCreatesNothing() {
     const QStringList outsideBefore = QDir(m_temp->path()).entryList(QDir::AllEntries);
 
     QVERIFY(!createKnowledgeBase(*m_database, m_runDirectory, name, m_view));
-    QCOMPARE(m_view.statuses,
+    QCOMPARE(m_view.messages,
              QStringList{"知识库【" + name + ".db】创建失败！请检查文件名是否非法"});
     QVERIFY(m_view.names.isEmpty());
     QCOMPARE(QDir(m_runDirectory).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -219,13 +205,13 @@ void KnowledgeBaseTest::failedWriteLeavesNoFile() {
     // A run directory that is gone, and a name longer than a file name may be.
     const QString missing = m_temp->filePath("不在了");
     QVERIFY(!createKnowledgeBase(*m_database, missing, "笔记", m_view));
-    QCOMPARE(m_view.statuses, QStringList{"知识库【笔记.db】创建失败！请检查文件名是否非法"});
+    QCOMPARE(m_view.messages, QStringList{"知识库【笔记.db】创建失败！请检查文件名是否非法"});
     QVERIFY(!QFileInfo::exists(missing));
 
     const QString tooLong(300, QChar(u'长'));
-    m_view = FakeKnowledgeBaseView();
+    m_view = RecordingKnowledgeBaseView();
     QVERIFY(!createKnowledgeBase(*m_database, m_runDirectory, tooLong, m_view));
-    QCOMPARE(m_view.statuses,
+    QCOMPARE(m_view.messages,
              QStringList{"知识库【" + tooLong + ".db】创建失败！请检查文件名是否非法"});
     QVERIFY(m_view.names.isEmpty());
     QVERIFY(QDir(m_runDirectory).isEmpty());
@@ -246,7 +232,7 @@ void KnowledgeBaseTest::freshKnowledgeBaseIsEmptyAndStartsAtOne() {
 
     // The new file is a knowledge base of this program, found again at start-up.
     m_database = std::make_unique<DatabaseObjects>();
-    FakeKnowledgeBaseView view;
+    RecordingKnowledgeBaseView view;
     QVERIFY(openStartupKnowledgeBase(*m_database, m_runDirectory, "新建 知识库.db", view));
     QCOMPARE(view.names, QStringList{"新建 知识库.db"});
     m_database->primaryRecordSet.open(selectItemById("1"));
@@ -261,7 +247,7 @@ void KnowledgeBaseTest::openShowsNameAndIndexesOnce() {
     QVERIFY(m_database->connection.isConnected());
     QCOMPARE(m_view.names, QStringList{"笔记 本.db"});
     QCOMPARE(m_view.indexCount, 1);
-    QVERIFY(m_view.statuses.isEmpty());
+    QVERIFY(m_view.messages.isEmpty());
     // Both record sets run on the connection.
     QVERIFY(m_database->connection.execute(createItemTable()));
     m_database->primaryRecordSet.open(selectTopLevel());
@@ -303,7 +289,7 @@ void KnowledgeBaseTest::unopenableFileClosesAndShowsNothing() {
     QVERIFY(m_view.names.isEmpty());
     QCOMPARE(m_view.indexCount, 0);
     if (kind != "jet") // the importer may say why it could not read the old file
-        QVERIFY(m_view.statuses.isEmpty());
+        QVERIFY(m_view.messages.isEmpty());
     if (kind == "missing")
         QVERIFY(!QFileInfo::exists(path));
 }
