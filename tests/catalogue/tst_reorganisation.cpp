@@ -14,8 +14,8 @@
 #include "store/Statements.h"
 #include "store/StatusView.h"
 #include "tests/catalogue/support/TestPictures.h"
-#include "tests/documents/support/YesNoPrompts.h"
 #include "tests/support/RecordingViews.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -49,7 +49,7 @@ struct Fixture {
     QString path = directory.filePath(u"知识库.db"_s);
     DatabaseObjects database;
     RecordingStatus status;
-    YesNoPrompts prompts;
+    ScriptedPrompts prompts;
     QWidget window;
     QTreeWidget* widget = new QTreeWidget(&window);
     TreeBox* box = new TreeBox(*widget, testPictures());
@@ -312,17 +312,19 @@ void ReorganisationTest::adjustModeOffersEachNewCurrentItem() {
     QCOMPARE(f.adjust.movingTitle, u"文档H"_s);
     QCOMPARE(f.status.last(), u"请选择你想要调整到的位置"_s);
 
-    f.prompts.answers = {false, false, true};
+    f.prompts.answerYesNo(false);
+    f.prompts.answerYesNo(false);
+    f.prompts.answerYesNo(true);
     f.select(u"目录A"_s);
     QTest::keyClick(f.widget, Qt::Key_Down); // 目录B
     QTest::keyClick(f.widget, Qt::Key_Down); // 文档D
     QCOMPARE(f.status.last(), u"无法将【文档H】移动到文档下"_s);
     QVERIFY(f.adjust.active);
     QTest::keyClick(f.widget, Qt::Key_Down); // 目录E
-    QCOMPARE(f.prompts.asked,
-             QStringList({u"调整位置|真的要将【文档H】移动到【目录A】内吗？|i"_s,
-                          u"调整位置|真的要将【文档H】移动到【目录B】内吗？|i"_s,
-                          u"调整位置|真的要将【文档H】移动到【目录E】内吗？|i"_s}));
+    QCOMPARE(f.prompts.asked(),
+             QStringList({u"真的要将【文档H】移动到【目录A】内吗？|调整位置|information"_s,
+                          u"真的要将【文档H】移动到【目录B】内吗？|调整位置|information"_s,
+                          u"真的要将【文档H】移动到【目录E】内吗？|调整位置|information"_s}));
     QCOMPARE(f.storedParent(8), u"5"_s);
     QVERIFY(!f.adjust.active);
     QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u".正在读取..."_s}));
@@ -341,17 +343,19 @@ void ReorganisationTest::adjustModeTakesClickedItems() {
 
     // The right button on another item offers the move into it first; the
     // menu then opens for it.
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     QTest::mouseClick(f.widget->viewport(), Qt::RightButton, {}, onText(u"目录E"_s));
-    QCOMPARE(f.prompts.asked, QStringList{u"调整位置|真的要将【文档H】移动到【目录E】内吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【文档H】移动到【目录E】内吗？|调整位置|information"_s});
     QVERIFY(f.menu.menu->isVisible());
     f.menu.menu->hide();
 
     // A click of the left button, answered Yes, rebuilds the tree while the
     // tree box is still handling the click.
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     QTest::mouseClick(f.widget->viewport(), Qt::LeftButton, {}, onText(u"目录A"_s));
-    QCOMPARE(f.prompts.asked.last(), u"调整位置|真的要将【文档H】移动到【目录A】内吗？|i"_s);
+    QCOMPARE(f.prompts.asked().last(),
+             u"真的要将【文档H】移动到【目录A】内吗？|调整位置|information"_s);
     QCOMPARE(f.storedParent(8), u"1"_s);
     QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u".正在读取..."_s}));
     QCOMPARE(f.box->currentItem(), -1);
@@ -362,9 +366,10 @@ void ReorganisationTest::moveIntoItsOwnParentRebuilds() {
     f.expand(u"目录A"_s);
     f.select(u"目录B"_s);
     f.menu.manualAdjust->trigger();
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.select(u"目录A"_s);
-    QCOMPARE(f.prompts.asked, QStringList{u"调整位置|真的要将【目录B】移动到【目录A】内吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【目录B】移动到【目录A】内吗？|调整位置|information"_s});
     QCOMPARE(f.storedParent(2), u"1"_s);
     QVERIFY(!f.adjust.active);
     QCOMPARE(f.tree(), indexedTree);
@@ -384,7 +389,7 @@ void ReorganisationTest::moveIntoOwnBranchIsRefused() {
         f.select(target);
         QCOMPARE(f.status.messages, QStringList{refusal});
     }
-    QVERIFY(f.prompts.asked.isEmpty());
+    QVERIFY(f.prompts.asked().isEmpty());
     QVERIFY(f.adjust.active);
     QCOMPARE(f.storedParent(1), u"0"_s);
     QCOMPARE(f.storedParent(2), u"1"_s);
@@ -396,9 +401,10 @@ void ReorganisationTest::moveIntoOwnBranchIsRefused() {
     QVERIFY(f.database.connection.execute(moveItem(u"1"_s, u"2"_s)));
     f.select(u"目录E"_s);
     f.menu.manualAdjust->trigger();
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     f.select(u"目录B"_s);
-    QCOMPARE(f.prompts.asked, QStringList{u"调整位置|真的要将【目录E】移动到【目录B】内吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【目录E】移动到【目录B】内吗？|调整位置|information"_s});
     QCOMPARE(f.storedParent(5), u"0"_s);
 }
 
@@ -406,9 +412,10 @@ void ReorganisationTest::moveToTopLevel() {
     Fixture f;
     f.expand(u"目录A"_s);
     f.select(u"目录B"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.moveToTopLevel->trigger();
-    QCOMPARE(f.prompts.asked, QStringList{u"到根目录|真的要将【目录B】移动到根目录吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【目录B】移动到根目录吗？|到根目录|information"_s});
     QCOMPARE(f.storedParent(2), u"0"_s);
     const QStringList moved = {u"目录A"_s, u".正在读取..."_s, u"目录B"_s, u".正在读取..."_s,
                                u"目录E"_s, u".正在读取..."_s, u"文档H"_s};
@@ -419,9 +426,9 @@ void ReorganisationTest::moveToTopLevel() {
     f.expand(u"目录E"_s);
     f.select(u"目录E"_s);
     f.menu.manualAdjust->trigger();
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.moveToTopLevel->trigger();
-    QCOMPARE(f.prompts.asked.last(), u"到根目录|真的要将【目录E】移动到根目录吗？|i"_s);
+    QCOMPARE(f.prompts.asked().last(), u"真的要将【目录E】移动到根目录吗？|到根目录|information"_s);
     QCOMPARE(f.storedParent(5), u"0"_s);
     QVERIFY(!f.adjust.active);
     QCOMPARE(f.tree(), moved);
@@ -434,9 +441,10 @@ void ReorganisationTest::moveToTopLevelAnsweredNoKeepsAdjustMode() {
     f.select(u"文档D"_s);
     f.menu.manualAdjust->trigger();
     const QStringList expanded = f.tree();
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     f.menu.moveToTopLevel->trigger();
-    QCOMPARE(f.prompts.asked, QStringList{u"到根目录|真的要将【文档D】移动到根目录吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【文档D】移动到根目录吗？|到根目录|information"_s});
     QVERIFY(f.adjust.active);
     QCOMPARE(f.adjust.movingId, u"4"_s);
     QCOMPARE(f.adjust.movingTitle, u"文档D"_s);
@@ -453,12 +461,12 @@ void ReorganisationTest::failedMovesKeepTreeAndMode() {
     f.menu.manualAdjust->trigger();
     const QStringList expanded = f.tree();
 
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.select(u"目录E"_s);
     QCOMPARE(f.status.last(), u"移动【文档D】失败！"_s);
     QVERIFY(f.adjust.active);
 
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.moveToTopLevel->trigger();
     QCOMPARE(f.status.last(), u"移动【目录E】失败！"_s);
     QVERIFY(f.adjust.active);
@@ -483,7 +491,7 @@ void ReorganisationTest::cancelAndNewKnowledgeBaseEndAdjustMode() {
     f.reorganisation.knowledgeBaseChanged();
     QVERIFY(!f.adjust.active);
     f.select(u"目录A"_s);
-    QVERIFY(f.prompts.asked.isEmpty());
+    QVERIFY(f.prompts.asked().isEmpty());
 }
 
 void ReorganisationTest::dropOntoDirectoryMovesAfterAsking() {
@@ -491,14 +499,15 @@ void ReorganisationTest::dropOntoDirectoryMovesAfterAsking() {
     f.expand(u"目录A"_s);
     const QStringList expanded = f.tree();
     f.status.messages.clear();
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     drop(f, u"文档D"_s, u"目录E"_s);
-    QCOMPARE(f.prompts.asked, QStringList{u"调整位置|真的要将【文档D】移动到【目录E】内吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【文档D】移动到【目录E】内吗？|调整位置|information"_s});
     QCOMPARE(f.storedParent(4), u"1"_s);
     QCOMPARE(f.tree(), expanded);
     QVERIFY(f.status.messages.isEmpty());
 
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     drop(f, u"文档D"_s, u"目录E"_s);
     QCOMPARE(f.storedParent(4), u"5"_s);
     QCOMPARE(f.tree(), indexedTree);
@@ -511,9 +520,10 @@ void ReorganisationTest::dropBelowItemsMovesToTopLevel() {
     Fixture f;
     f.expand(u"目录A"_s);
     f.select(u"文档D"_s); // the dragged item, not the current one, moves
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     drop(f, u"目录B"_s);
-    QCOMPARE(f.prompts.asked, QStringList{u"到根目录|真的要将【目录B】移动到根目录吗？|i"_s});
+    QCOMPARE(f.prompts.asked(),
+             QStringList{u"真的要将【目录B】移动到根目录吗？|到根目录|information"_s});
     QCOMPARE(f.storedParent(2), u"0"_s);
     QCOMPARE(f.storedParent(4), u"1"_s);
     QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录B"_s, u".正在读取..."_s,
@@ -546,7 +556,7 @@ void ReorganisationTest::dropsThatAreRefused() {
     drop(f, u"文档D"_s);
     QCOMPARE(f.status.messages, QStringList(2, u"尚未连接资料库！请点击[文件]-[打开资料库]"_s));
 
-    QVERIFY(f.prompts.asked.isEmpty());
+    QVERIFY(f.prompts.asked().isEmpty());
     QCOMPARE(f.tree(), expanded);
     f.openConnection();
     QCOMPARE(f.storedParent(1), u"0"_s);
@@ -558,11 +568,11 @@ void ReorganisationTest::dropLeavesAdjustModeAsItIs() {
     f.expand(u"目录A"_s);
     f.select(u"文档H"_s);
     f.menu.manualAdjust->trigger();
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     drop(f, u"文档D"_s, u"目录E"_s);
     QCOMPARE(f.storedParent(4), u"5"_s);
     f.expand(u"目录A"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     drop(f, u"目录B"_s);
     QCOMPARE(f.storedParent(2), u"0"_s);
     QVERIFY(f.adjust.active);
@@ -570,9 +580,10 @@ void ReorganisationTest::dropLeavesAdjustModeAsItIs() {
     QCOMPARE(f.adjust.movingTitle, u"文档H"_s);
 
     // The next current directory is still the target of the marked item.
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     f.select(u"目录E"_s);
-    QCOMPARE(f.prompts.asked.last(), u"调整位置|真的要将【文档H】移动到【目录E】内吗？|i"_s);
+    QCOMPARE(f.prompts.asked().last(),
+             u"真的要将【文档H】移动到【目录E】内吗？|调整位置|information"_s);
 }
 
 void ReorganisationTest::deleteDocumentsInOpenDirectory() {
@@ -581,9 +592,9 @@ void ReorganisationTest::deleteDocumentsInOpenDirectory() {
     f.select(u"文档F"_s);
     // In the adjust mode too: 目录E, current after the reload, is no target.
     f.menu.manualAdjust->trigger();
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.deleteItem->trigger();
-    QCOMPARE(f.prompts.asked, QStringList{u"真的吗？|真的要删除【文档F】文档吗？|?"_s});
+    QCOMPARE(f.prompts.asked(), QStringList{u"真的要删除【文档F】文档吗？|真的吗？|question"_s});
     QCOMPARE(f.storedParent(6), std::nullopt);
     QCOMPARE(f.tree(),
              QStringList({u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u".文档G"_s, u"文档H"_s}));
@@ -592,7 +603,7 @@ void ReorganisationTest::deleteDocumentsInOpenDirectory() {
 
     // The last child: the directory keeps its open book.
     f.select(u"文档G"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.deleteItem->trigger();
     QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u"文档H"_s}));
     const int e = f.indexOf(u"目录E"_s);
@@ -600,7 +611,7 @@ void ReorganisationTest::deleteDocumentsInOpenDirectory() {
     QCOMPARE(f.box->selectedImage(e), int(OpenDirectory));
 
     f.select(u"文档H"_s);
-    f.prompts.answers = {false};
+    f.prompts.answerYesNo(false);
     f.menu.deleteItem->trigger();
     QCOMPARE(f.storedCount(), 7);
     QCOMPARE(f.tree().size(), 4);
@@ -609,7 +620,7 @@ void ReorganisationTest::deleteDocumentsInOpenDirectory() {
 void ReorganisationTest::deleteTopLevelItems() {
     Fixture f;
     f.select(u"文档H"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.deleteItem->trigger();
     QCOMPARE(f.storedParent(8), std::nullopt);
     QCOMPARE(f.tree(), QStringList({u"目录A"_s, u".正在读取..."_s, u"目录E"_s, u".正在读取..."_s}));
@@ -617,9 +628,9 @@ void ReorganisationTest::deleteTopLevelItems() {
 
     // A directory with two documents and no sub-directory goes with them.
     f.select(u"目录E"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.deleteItem->trigger();
-    QCOMPARE(f.prompts.asked.last(), u"真的吗？|真的要删除【目录E】目录吗？|?"_s);
+    QCOMPARE(f.prompts.asked().last(), u"真的要删除【目录E】目录吗？|真的吗？|question"_s);
     for (int id : {5, 6, 7})
         QCOMPARE(f.storedParent(id), std::nullopt);
     QCOMPARE(f.storedCount(), 5);
@@ -631,7 +642,7 @@ void ReorganisationTest::deleteDirectoryWithSubdirectoryIsRefused() {
     f.expand(u"目录A"_s);
     const QStringList expanded = f.tree();
     f.select(u"目录B"_s);
-    f.prompts.answers = {true};
+    f.prompts.answerYesNo(true);
     f.menu.deleteItem->trigger();
     QCOMPARE(f.status.last(), u"目录【目录B】下还含有其他目录，删除失败"_s);
     QCOMPARE(f.storedCount(), 9);
@@ -647,7 +658,7 @@ void ReorganisationTest::deleteDirectoryIsOneTransaction() {
     const QStringList expanded = f.tree();
     for (const QString& item : {u"目录E"_s, u"文档H"_s}) {
         f.select(item);
-        f.prompts.answers = {true};
+        f.prompts.answerYesNo(true);
         f.menu.deleteItem->trigger();
         QCOMPARE(f.status.last(), u"删除失败！请检查数据库连接"_s);
     }

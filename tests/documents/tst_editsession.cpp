@@ -4,8 +4,8 @@
 #include "store/DatabaseObjects.h"
 #include "store/Statements.h"
 #include "store/StatusView.h"
-#include "tests/documents/support/YesNoPrompts.h"
 #include "tests/support/RecordingViews.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -82,7 +82,7 @@ struct SessionFixture {
     FakeCatalogue catalogue;
     RecordingDisplay display;
     RecordingStatus status;
-    YesNoPrompts prompts;
+    ScriptedPrompts prompts;
     QWidget window;
     EditPage page;
     std::unique_ptr<EditSession> session;
@@ -534,13 +534,13 @@ void EditSessionTest::abandoningAsksFirst() {
     fixture.fillIn(u"未保存"_s, u"摘要"_s, u"正文"_s);
     fixture.status.messages.clear();
 
-    fixture.prompts.answers = {false};
+    fixture.prompts.answerYesNo(false);
     fixture.page.按钮_返回->click();
-    QCOMPARE(fixture.prompts.asked, QStringList{"确认|是否真的要放弃当前编辑？|?"});
+    QCOMPARE(fixture.prompts.asked(), QStringList{"是否真的要放弃当前编辑？|确认|question"});
     QVERIFY(fixture.editing());
     QCOMPARE(fixture.name(), u"未保存"_s);
 
-    fixture.prompts.answers = {true};
+    fixture.prompts.answerYesNo(true);
     fixture.page.按钮_返回->click();
     QVERIFY(!fixture.editing());
     QCOMPARE(fixture.name(), u"未保存"_s);

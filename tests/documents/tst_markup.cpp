@@ -4,6 +4,7 @@
 #include "documents/Prompts.h"
 #include "store/StatusView.h"
 #include "tests/support/RecordingViews.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,52 +18,11 @@
 #include <QTextLayout>
 #include <QToolButton>
 
-#include <deque>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Answers the prompts from a script; a prompt that was not scripted fails the
-// test. Every question asked is kept as "title|prompt|initial".
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<QString> texts;
-    std::deque<QString> files;
-    std::deque<std::optional<QColor>> colours;
-    QStringList asked;
-
-    bool askYesNo(const QString& text, const QString&, Icon) override {
-        QTest::qFail(qPrintable(u"unscripted question: "_s + text), __FILE__, __LINE__);
-        return false;
-    }
-    QString askText(const QString& prompt, const QString& title,
-                    const QString& initialText) override {
-        asked << title + u'|' + prompt + u'|' + initialText;
-        return next(texts, prompt);
-    }
-    QString chooseFile(const QString& title, const QString& filter,
-                       const QString& startDirectory) override {
-        asked << title + u'|' + filter + u'|' + startDirectory;
-        return next(files, title);
-    }
-    std::optional<QColor> chooseColour(const QColor& initial) override {
-        asked << u"colour|"_s + initial.name();
-        return next(colours, u"colour"_s);
-    }
-
-private:
-    template <typename T> static T next(std::deque<T>& answers, const QString& what) {
-        if (answers.empty()) {
-            QTest::qFail(qPrintable(u"unscripted prompt: "_s + what), __FILE__, __LINE__);
-            return T{};
-        }
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
 
 class RecordingPreview : public PreviewDisplay {
 public:
@@ -310,10 +270,10 @@ void MarkupTest::colourPickerWrapsInAFontTag() {
     QCOMPARE(fixture.text(), QStringLiteral("a<font color=\"#000000\">b</font>c"));
 
     fixture.setText(QStringLiteral("abc"), QStringLiteral("b"));
-    fixture.prompts.colours.push_back(QColor(0x56, 0x34, 0x02));
+    fixture.prompts.answerColour(QColor(0x56, 0x34, 0x02));
     action(QStringLiteral("其它颜色..."))->trigger();
     QCOMPARE(fixture.text(), QStringLiteral("a<font color=\"#563402\">b</font>c"));
-    QCOMPARE(fixture.prompts.asked.last(), QStringLiteral("colour|#000000"));
+    QCOMPARE(fixture.prompts.asked().last(), QStringLiteral("#000000"));
     QCOMPARE(picker.colourValue(), quint32(0x023456));
 }
 
@@ -328,7 +288,7 @@ void MarkupTest::colourPickerWithoutSelectionOrChoiceInsertsNothing() {
 
     // The colour dialog cancelled: no choice, no event.
     fixture.setText(QStringLiteral("abc"), QStringLiteral("b"));
-    fixture.prompts.colours.push_back(std::nullopt);
+    fixture.prompts.answerColour(std::nullopt);
     menu.actions().last()->trigger();
     QCOMPARE(fixture.text(), QStringLiteral("abc"));
     QCOMPARE(chosen.count(), 1);
@@ -376,16 +336,18 @@ void MarkupTest::linkWrapsOrInsertsAndRefusesIncompleteInput() {
         fixture.setText(QStringLiteral("去 这里"), QStringLiteral("这里"));
     else
         fixture.setText(QStringLiteral("去 这里"), 2, 2);
-    fixture.prompts.texts.assign(answers.begin(), answers.end());
+    for (const QString& answer : answers)
+        fixture.prompts.answerText(answer);
 
     fixture.controls.按钮_链接->click();
 
     QCOMPARE(fixture.text(), result);
-    QVERIFY(fixture.prompts.texts.empty()); // the address is asked for also after a cancel
-    const QString addressPrompt = QStringLiteral("|请输入链接网址，例如:https://www.example.com/|");
-    QCOMPARE(fixture.prompts.asked.last(), addressPrompt);
+    // The address is asked for also after a cancel.
+    QCOMPARE(fixture.prompts.unusedAnswers(), 0);
+    const QString addressPrompt = QStringLiteral("请输入链接网址，例如:https://www.example.com/||");
+    QCOMPARE(fixture.prompts.asked().last(), addressPrompt);
     if (!selected)
-        QCOMPARE(fixture.prompts.asked.first(), QStringLiteral("|请输入链接文本，例如:请点我|"));
+        QCOMPARE(fixture.prompts.asked().first(), QStringLiteral("请输入链接文本，例如:请点我||"));
     QCOMPARE(fixture.status.messages,
              refused ? QStringList{"用户输入信息不完整，无法添加链接"} : QStringList{});
 }
@@ -412,10 +374,10 @@ void MarkupTest::pictureIsReferencedRelativeToTheDataDirectory() {
     QFETCH(QString, result);
     ToolbarFixture fixture;
     fixture.setText(QStringLiteral("xy"), selected ? 0 : 1, selected ? 2 : 1);
-    fixture.prompts.files.push_back(chosen);
+    fixture.prompts.answerFile(chosen);
     fixture.controls.按钮_图片->click();
     QCOMPARE(fixture.text(), result);
-    QCOMPARE(fixture.prompts.asked, QStringList{"请选择你要添加的图片:||/run/岚笺/Data/"});
+    QCOMPARE(fixture.prompts.asked(), QStringList{"请选择你要添加的图片:||/run/岚笺/Data/"});
 }
 
 void MarkupTest::attachmentIsNamedByTheUserOrByItsBareName_data() {
@@ -439,19 +401,19 @@ void MarkupTest::attachmentIsNamedByTheUserOrByItsBareName() {
     QFETCH(QString, answer);
     QFETCH(QString, result);
     ToolbarFixture fixture;
-    fixture.prompts.files.push_back(chosen);
-    fixture.prompts.texts.push_back(answer);
+    fixture.prompts.answerFile(chosen);
+    fixture.prompts.answerText(answer);
     fixture.controls.按钮_附件->click();
     QCOMPARE(fixture.text(), result);
-    QCOMPARE(fixture.prompts.asked,
+    QCOMPARE(fixture.prompts.asked(),
              (QStringList{"请选择你要添加的文件:||/run/岚笺/Data/",
-                          "添加附件|给你刚添加的附件起个名字吧~|" + bareFileName(chosen)}));
+                          "给你刚添加的附件起个名字吧~|添加附件|" + bareFileName(chosen)}));
 
     // A cancelled file dialog inserts nothing and asks nothing more.
-    fixture.prompts.files.push_back(QString());
+    fixture.prompts.answerFile(QString());
     fixture.controls.按钮_附件->click();
     QCOMPARE(fixture.text(), result);
-    QCOMPARE(fixture.prompts.asked.size(), 3);
+    QCOMPARE(fixture.prompts.asked().size(), 3);
 }
 
 void MarkupTest::enterAddsALineBreakTagWhileChecked_data() {
@@ -504,11 +466,11 @@ void MarkupTest::eachInsertionIsOneUndoStep() {
     } else if (control == u"组合框1"_s) {
         emit c.组合框1->activated(1);
     } else if (control == u"按钮_链接"_s) {
-        fixture.prompts.texts.push_back(QStringLiteral("https://example.com/"));
+        fixture.prompts.answerText(QStringLiteral("https://example.com/"));
         c.按钮_链接->click();
     } else if (control == u"按钮_附件"_s) {
-        fixture.prompts.files.push_back(QStringLiteral("/home/user/a.txt"));
-        fixture.prompts.texts.push_back(QString());
+        fixture.prompts.answerFile(QStringLiteral("/home/user/a.txt"));
+        fixture.prompts.answerText(QString());
         c.按钮_附件->click();
     } else {
         QTest::keyClick(&fixture.box(), Qt::Key_Return);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ScriptedPrompts.h"
 #include "app/ApplicationContext.h"
 #include "app/MainWindow.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
