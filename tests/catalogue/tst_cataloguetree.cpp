@@ -8,6 +8,7 @@
 #include "documents/HtmlView.h"
 #include "resources/WelcomePage.h"
 #include "store/StatusView.h"
+#include "tests/catalogue/support/PaintRecorder.h"
 #include "tests/catalogue/support/TestPictures.h"
 #include "tests/documents/support/TestKnowledgeBase.h"
 #include "tests/support/RecordingViews.h"
@@ -19,19 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Records the text of every row the tree paints.
-class PaintRecorder : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    mutable QStringList painted;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        painted << index.data().toString();
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-};
 
 struct Item {
     QString text;

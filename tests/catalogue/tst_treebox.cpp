@@ -1,5 +1,6 @@
 #include "catalogue/TreeBox.h"
 #include "catalogue/TreeBoxHelper.h"
+#include "tests/catalogue/support/PaintRecorder.h"
 #include "tests/catalogue/support/TestPictures.h"
 
 #include <QDrag>
@@ -15,19 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Records the text of every row the tree paints.
-class PaintRecorder : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    mutable QStringList painted;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        painted << index.data().toString();
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-};
 
 struct Row {
     int index;
