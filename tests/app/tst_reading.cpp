@@ -2,11 +2,8 @@
 #include "catalogue/TreeBox.h"
 #include "documents/HtmlView.h"
 #include "resources/WelcomePage.h"
-#include "tests/app/support/KnowledgeBaseFile.h"
-#include "tests/app/support/ShellFixture.h"
-#include "tests/app/support/WindowDriver.h"
+#include "tests/app/support/WindowTest.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -17,12 +14,8 @@ using namespace Qt::StringLiterals;
 
 // Reading a knowledge base through the real main window: opening it, the
 // catalogue, showing items and following links in a body.
-class ReadingTest : public QObject {
+class ReadingTest : public WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<ShellFixture> m_shell;
-    std::unique_ptr<KnowledgeBaseFile> m_file;
-    std::unique_ptr<WindowDriver> m_window;
 
     const QString linkBody = u"<p><a href=\"https://example.org/资料\">网上的资料</a></p>"
                              u"<p><a href=\"附件\\说明.txt\">附件说明</a></p>"_s;
@@ -36,24 +29,14 @@ private slots:
     //   文档戊 (empty body)
     //   文档己 (two links)
     void init() {
-        m_shell = std::make_unique<ShellFixture>();
-        m_file = std::make_unique<KnowledgeBaseFile>(m_shell->runDirectory() + u"/读书笔记.db"_s);
+        startRun(u"读书笔记.db"_s);
         const int a = m_file->addDirectory(0, u"目录甲"_s, u"<p>目录甲的说明</p>"_s);
         m_file->addDocument(a, u"文档乙"_s, u"乙的摘要"_s, u"<p>乙的正文</p>"_s);
         const int c = m_file->addDirectory(a, u"子目录丙"_s);
         m_file->addDocument(c, u"文档丁"_s, QString(), u"丁的正文"_s);
         m_file->addDocument(0, u"文档戊"_s);
         m_file->addDocument(0, u"文档己"_s, QString(), linkBody);
-        m_shell->showWindow();
-        m_window = std::make_unique<WindowDriver>(*m_shell);
-    }
-    void cleanup() {
-        QCOMPARE(m_shell->prompts().unusedAnswers(), 0);
-        // Every road ends with the busy cursor gone.
-        QVERIFY(!QApplication::overrideCursor());
-        m_window.reset();
-        m_file.reset();
-        m_shell.reset();
+        showWindow();
     }
 
     void openingIndexesTheTopLevel() {

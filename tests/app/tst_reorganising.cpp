@@ -1,10 +1,7 @@
 #include "resources/WelcomePage.h"
-#include "tests/app/support/KnowledgeBaseFile.h"
-#include "tests/app/support/ShellFixture.h"
-#include "tests/app/support/WindowDriver.h"
+#include "tests/app/support/WindowTest.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -15,12 +12,9 @@ using namespace Qt::StringLiterals;
 
 // Reorganising the catalogue through the real tree box and its context menu:
 // deleting, moving in the adjust mode, and the end of that mode.
-class ReorganisingTest : public QObject {
+class ReorganisingTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<ShellFixture> m_shell;
-    std::unique_ptr<KnowledgeBaseFile> m_file;
-    std::unique_ptr<WindowDriver> m_window;
     int m_directoryA = 0;
     int m_documentB = 0;
     int m_directoryC = 0;
@@ -53,8 +47,7 @@ private slots:
     //     文档庚
     //   文档己
     void init() {
-        m_shell = std::make_unique<ShellFixture>();
-        m_file = std::make_unique<KnowledgeBaseFile>(m_shell->runDirectory() + u"/整理.db"_s);
+        startRun(u"整理.db"_s);
         m_directoryA = m_file->addDirectory(0, u"目录甲"_s);
         m_documentB = m_file->addDocument(m_directoryA, u"文档乙"_s);
         m_directoryC = m_file->addDirectory(m_directoryA, u"子目录丙"_s);
@@ -62,16 +55,7 @@ private slots:
         m_directoryE = m_file->addDirectory(0, u"目录戊"_s);
         m_documentG = m_file->addDocument(m_directoryE, u"文档庚"_s);
         m_documentF = m_file->addDocument(0, u"文档己"_s, QString(), u"<p>己的正文</p>"_s);
-        m_shell->showWindow();
-        m_window = std::make_unique<WindowDriver>(*m_shell);
-    }
-    void cleanup() {
-        QCOMPARE(prompts().unusedAnswers(), 0);
-        // Every road ends with the busy cursor gone.
-        QVERIFY(!QApplication::overrideCursor());
-        m_window.reset();
-        m_file.reset();
-        m_shell.reset();
+        showWindow();
     }
 
     // The menu opens for the current item, which a right press on an item

@@ -1,10 +1,7 @@
 #include "resources/WelcomePage.h"
-#include "tests/app/support/KnowledgeBaseFile.h"
-#include "tests/app/support/ShellFixture.h"
-#include "tests/app/support/WindowDriver.h"
+#include "tests/app/support/WindowTest.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -16,12 +13,9 @@ using namespace Qt::StringLiterals;
 
 // The search page of the real main window: the search box, the result list
 // and the roads from a result to the view and to the edit page.
-class SearchingTest : public QObject {
+class SearchingTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<ShellFixture> m_shell;
-    std::unique_ptr<KnowledgeBaseFile> m_file;
-    std::unique_ptr<WindowDriver> m_window;
     int m_determinant = 0;
 
     MainWindow& window() { return m_shell->window(); }
@@ -38,24 +32,14 @@ private slots:
     // 数学.db: below 线性代数, documents that hold 矩阵 in their name, their
     // summary, their body, only inside a tag of their body, and not at all.
     void init() {
-        m_shell = std::make_unique<ShellFixture>();
-        m_file = std::make_unique<KnowledgeBaseFile>(m_shell->runDirectory() + u"/数学.db"_s);
+        startRun(u"数学.db"_s);
         const int algebra = m_file->addDirectory(0, u"线性代数"_s);
         m_file->addDocument(algebra, u"矩阵乘法"_s, QString(), u"<p>行乘以列</p>"_s);
         m_determinant = m_file->addDocument(algebra, u"行列式"_s, u"矩阵的行列式"_s);
         m_file->addDocument(algebra, u"特征值"_s, QString(), u"<p>对称矩阵的特征值</p>"_s);
         m_file->addDocument(algebra, u"图示"_s, QString(), u"<img src=\"矩阵.png\"/>"_s);
         m_file->addDocument(algebra, u"向量"_s, QString(), u"<p>向量空间</p>"_s);
-        m_shell->showWindow();
-        m_window = std::make_unique<WindowDriver>(*m_shell);
-    }
-    void cleanup() {
-        QCOMPARE(m_shell->prompts().unusedAnswers(), 0);
-        // Every road ends with the busy cursor gone.
-        QVERIFY(!QApplication::overrideCursor());
-        m_window.reset();
-        m_file.reset();
-        m_shell.reset();
+        showWindow();
     }
 
     // The focus clears the placeholder, Enter searches: a keyword found only

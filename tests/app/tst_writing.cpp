@@ -1,10 +1,7 @@
 #include "resources/WelcomePage.h"
-#include "tests/app/support/KnowledgeBaseFile.h"
-#include "tests/app/support/ShellFixture.h"
-#include "tests/app/support/WindowDriver.h"
+#include "tests/app/support/WindowTest.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,12 +13,9 @@ using namespace Qt::StringLiterals;
 
 // Adding and modifying items on the edit page of the real main window, with
 // its markup toolbar and preview.
-class WritingTest : public QObject {
+class WritingTest : public WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<ShellFixture> m_shell;
-    std::unique_ptr<KnowledgeBaseFile> m_file;
-    std::unique_ptr<WindowDriver> m_window;
     int m_directoryA = 0;
     int m_documentB = 0;
     int m_directoryC = 0;
@@ -44,23 +38,13 @@ private slots:
     //     子目录丙
     //   文档戊
     void init() {
-        m_shell = std::make_unique<ShellFixture>();
-        m_file = std::make_unique<KnowledgeBaseFile>(m_shell->runDirectory() + u"/笔记.db"_s);
+        startRun(u"笔记.db"_s);
         m_directoryA = m_file->addDirectory(0, u"目录甲"_s, u"<p>目录甲的说明</p>"_s);
         m_documentB =
             m_file->addDocument(m_directoryA, u"文档乙"_s, u"乙的摘要"_s, u"<p>乙的正文</p>"_s);
         m_directoryC = m_file->addDirectory(m_directoryA, u"子目录丙"_s);
         m_file->addDocument(0, u"文档戊"_s, QString(), u"<p>戊的正文</p>"_s);
-        m_shell->showWindow();
-        m_window = std::make_unique<WindowDriver>(*m_shell);
-    }
-    void cleanup() {
-        QCOMPARE(m_shell->prompts().unusedAnswers(), 0);
-        // Every road ends with the busy cursor gone.
-        QVERIFY(!QApplication::overrideCursor());
-        m_window.reset();
-        m_file.reset();
-        m_shell.reset();
+        showWindow();
     }
 
     void editMenuNeedsAKnowledgeBase() {
